@@ -1,0 +1,29 @@
+#include "app/program.h"
+
+#include "app/look.h"
+#include "app/welcomescreen.h"
+#include "reference/referencepage.h"
+
+namespace valthera {
+
+void registerScreens(ScreenRegistry &registry)
+{
+    using Opening = ScreenRegistry::Opening;
+    registry.add(
+        QStringLiteral("Introduction"), [](ScreenRegistry &r) { return new WelcomeScreen(r); }, Opening::Maximized);
+    registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
+    registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
+}
+
+Program::Program()
+{
+    look::installApplicationLook();
+    registerScreens(registry_);
+}
+
+void Program::start()
+{
+    registry_.show(QStringLiteral("Introduction"));
+}
+
+} // namespace valthera

@@ -1,0 +1,22 @@
+#pragma once
+// The running program: the screen registry with every screen it knows, and start-up.
+
+#include "app/screenregistry.h"
+
+namespace valthera {
+
+// Registers every screen of the program with the registry.
+void registerScreens(ScreenRegistry &registry);
+
+class Program {
+public:
+    Program();
+    // Shows the welcome screen; nothing else runs first.
+    void start();
+    ScreenRegistry &registry() { return registry_; }
+
+private:
+    ScreenRegistry registry_;
+};
+
+} // namespace valthera

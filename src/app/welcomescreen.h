@@ -1,0 +1,25 @@
+#pragma once
+// The first window: greets the student, names the module, points to the instructions.
+
+#include <QMainWindow>
+
+class QLabel;
+
+namespace valthera {
+
+class ScreenRegistry;
+
+class WelcomeScreen : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit WelcomeScreen(ScreenRegistry &registry);
+
+private:
+    void load();
+
+    QLabel *greeting_;
+    QLabel *title_;
+    QLabel *recommendation_;
+};
+
+} // namespace valthera

@@ -1,0 +1,25 @@
+#pragma once
+// A box that shows one fixed picture scaled to the box. Boxes nest by widget
+// parentage (a box inside another is seen only while its container is) and
+// overlap by stacking order; screens switch them by visibility alone.
+
+#include "diagrams/pictures.h"
+
+#include <QWidget>
+
+namespace valthera {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    PictureBox(PictureId picture, QWidget *parent = nullptr);
+    PictureId picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    PictureId picture_;
+};
+
+} // namespace valthera

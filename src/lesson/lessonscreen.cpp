@@ -1,0 +1,260 @@
+#include "lesson/lessonscreen.h"
+
+#include "app/look.h"
+#include "app/screenregistry.h"
+#include "app/sectionmenu.h"
+#include "diagrams/picturebox.h"
+#include "lesson/choicelist.h"
+#include "lesson/topictext.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace valthera {
+
+namespace {
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(look::toPixels(place));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const Place &place,
+                        const QColor &face = {})
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    look::styleButton(button, face);
+    button->setGeometry(look::toPixels(place));
+    button->setAutoDefault(false);
+    return button;
+}
+
+// A label that sizes itself to its caption keeps its left edge and grows rightwards.
+void setCaption(QLabel *label, const QString &caption, bool autoSize)
+{
+    label->setText(caption);
+    if (autoSize)
+        label->resize(label->sizeHint());
+}
+
+} // namespace
+
+LessonScreen::LessonScreen(const LessonDefinition &lesson, ScreenRegistry &registry)
+    : lesson_(lesson)
+    , registry_(registry)
+    , sequence_(lesson.questions, registry.counter(lesson.name))
+{
+    setObjectName(lesson.name);
+    build();
+    load();
+}
+
+void LessonScreen::build()
+{
+    const LessonLayout &layout = lesson_.layout;
+    setWindowTitle(lesson_.caption);
+    look::paintBackground(this, look::windowBlue());
+    SectionMenu::install(this, registry_);
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    look::paintBackground(client_, look::windowBlue());
+    setCentralWidget(client_);
+    resize(look::toPixels(layout.clientWidth, layout.clientHeight) + QSize(0, menuBar()->sizeHint().height()));
+
+    instruction_ = makeLabel(client_, QStringLiteral("Label3"), layout.instruction);
+    look::styleDarkBox(instruction_);
+    instruction_->setText(lesson_.instruction);
+
+    topics_ = new ChoiceList(client_);
+    topics_->setObjectName(QStringLiteral("basicList1"));
+    look::styleDarkBox(topics_);
+    topics_->setGeometry(look::toPixels(layout.topics));
+    connect(topics_, &ChoiceList::chosen, this, &LessonScreen::selectTopic);
+
+    text_ = new TopicText(client_);
+    text_->setObjectName(QStringLiteral("BasicAnswers1"));
+    look::styleDarkBox(text_);
+    text_->setGeometry(look::toPixels(layout.text));
+    text_->setReadOnly(!lesson_.textAcceptsTyping);
+    text_->hide();
+    connect(text_, &TopicText::clicked, this, [this] {
+        if (lesson_.clickHidesText)
+            text_->hide();
+    });
+    if (lesson_.rerunTopicOnTextChange) {
+        // A change made by the program runs the selection again at once (the
+        // nested pass finds the text already in place and ends there). A change
+        // typed by the student is undone after the edit has finished, before the
+        // next key is handled, so the editor is never re-entered mid-keystroke.
+        connect(text_, &TopicText::changed, this, [this] {
+            if (rerunDepth_ > 0)
+                selectTopic(topics_->currentRow());
+            else
+                QMetaObject::invokeMethod(
+                    this, [this] { selectTopic(topics_->currentRow()); }, Qt::QueuedConnection);
+        });
+    }
+
+    for (const PictureBoxDef &def : lesson_.boxes) {
+        QWidget *parent = def.parent.isEmpty() ? client_ : boxes_.value(def.parent, nullptr);
+        Q_ASSERT_X(parent, "LessonScreen", "a picture box names a container defined before it");
+        auto *box = new PictureBox(def.picture, parent ? parent : client_);
+        box->setObjectName(def.name);
+        box->setGeometry(look::toPixels(def.place));
+        box->setHidden(!def.visible);
+        boxes_.insert(def.name, box);
+    }
+
+    for (const ButtonDef &def : lesson_.buttons) {
+        QPushButton *button = makeButton(client_, def.name, def.caption, def.place);
+        button->setFont(look::sansSerif(def.pointSize));
+        connect(button, &QPushButton::clicked, this, [this, &def] { applySteps(def.steps); });
+    }
+
+    for (const LabelDef &def : layout.labels) {
+        QLabel *label = makeLabel(client_, def.name, def.place);
+        look::styleBlueLabel(label);
+        setCaption(label, def.caption, def.autoSize);
+    }
+
+    choices_ = new ChoiceList(client_);
+    choices_->setObjectName(QStringLiteral("List2"));
+    look::styleDarkBox(choices_, layout.choicesText);
+    choices_->setGeometry(look::toPixels(layout.choices));
+    choices_->hide();
+    connect(choices_, &ChoiceList::chosen, this, [this](int row) {
+        sequence_.mark(row);
+        showSequence();
+    });
+
+    start_ = makeButton(client_, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start,
+                        look::startGreen());
+    next_ = makeButton(client_, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next,
+                       look::nextYellow());
+    reset_ = makeButton(client_, QStringLiteral("Command7"), QStringLiteral("Reset Questions"), layout.reset);
+    connect(start_, &QPushButton::clicked, this, [this] {
+        sequence_.start();
+        showSequence();
+    });
+    connect(next_, &QPushButton::clicked, this, &LessonScreen::onNext);
+    connect(reset_, &QPushButton::clicked, this, [this] {
+        sequence_.reset();
+        showSequence();
+    });
+
+    feedback_ = makeLabel(client_, QStringLiteral("Label1"), layout.feedback);
+    look::styleBlueLabel(feedback_);
+    feedback_->setWordWrap(false);
+
+    sequence_.setDiagramStep([this] { applySteps(lesson_.questions.diagramStep); });
+}
+
+void LessonScreen::load()
+{
+    if (!lesson_.openAtLoad.isEmpty()) {
+        if (lesson_.openAtLoadBringsForward)
+            registry_.show(lesson_.openAtLoad);
+        else
+            registry_.makeVisible(lesson_.openAtLoad);
+    }
+    if (!lesson_.initialText.isEmpty()) {
+        ++rerunDepth_;
+        text_->setText(lesson_.initialText);
+        --rerunDepth_;
+    }
+    QStringList entries{lesson_.heading};
+    for (const TopicEntry &topic : lesson_.topics)
+        entries.append(topic.caption);
+    topics_->setLines(entries);
+    topics_->setCurrentRow(-1);
+    sequence_.load();
+}
+
+void LessonScreen::selectTopic(int index)
+{
+    if (index < 1 || index > static_cast<int>(lesson_.topics.size()))
+        return;
+    const TopicEntry &topic = lesson_.topics[static_cast<size_t>(index - 1)];
+    text_->show();
+    applySteps(topic.diagramAction);
+    if (!topic.pictureWindow.isEmpty()) {
+        if (topic.bringWindowForward)
+            registry_.show(topic.pictureWindow);
+        else
+            registry_.makeVisible(topic.pictureWindow);
+    }
+    ++rerunDepth_;
+    text_->setText(topic.paragraph);
+    --rerunDepth_;
+}
+
+void LessonScreen::applySteps(const VisibilitySteps &steps)
+{
+    for (const Visibility &step : steps) {
+        if (PictureBox *target = boxes_.value(step.box, nullptr))
+            target->setHidden(!step.visible);
+    }
+}
+
+PictureBox *LessonScreen::box(const QString &name) const
+{
+    return boxes_.value(name, nullptr);
+}
+
+PictureBox *LessonScreen::boxOnView() const
+{
+    // Children stack in creation order, the last on top; a box shows only while
+    // every box around it is shown, and the innermost shown box covers the rest.
+    auto topmostShown = [](const QWidget *parent) -> PictureBox * {
+        const QObjectList &children = parent->children();
+        for (auto it = children.crbegin(); it != children.crend(); ++it) {
+            auto *candidate = qobject_cast<PictureBox *>(*it);
+            if (candidate && !candidate->isHidden())
+                return candidate;
+        }
+        return nullptr;
+    };
+    PictureBox *seen = topmostShown(client_);
+    while (seen) {
+        PictureBox *inner = topmostShown(seen);
+        if (!inner)
+            break;
+        seen = inner;
+    }
+    return seen;
+}
+
+void LessonScreen::showSequence()
+{
+    if (choices_->lines() != sequence_.lines())
+        choices_->setLines(sequence_.lines());
+    if (sequence_.listVisible())
+        choices_->show();
+    setCaption(feedback_, sequence_.feedback(), lesson_.layout.feedbackAutoSize);
+}
+
+void LessonScreen::onNext()
+{
+    const auto outcome = sequence_.next();
+    showSequence();
+    if (outcome == QuestionSequence::NextOutcome::Completed)
+        showCompletion();
+}
+
+void LessonScreen::showCompletion()
+{
+    QMessageBox box(QMessageBox::NoIcon, QuestionSequence::kCompletionTitle, QuestionSequence::kCompletionMessage,
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("CompletionMessage"));
+    box.exec();
+}
+
+} // namespace valthera

@@ -1,0 +1,61 @@
+#pragma once
+// A lesson window: section menu, instruction label, topic list and text area,
+// picture boxes with their buttons, and the question sequence. The window is
+// built from a LessonDefinition; its load step runs in the constructor.
+
+#include "lesson/lessondefinition.h"
+#include "lesson/questionsequence.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class QLabel;
+class QPushButton;
+
+namespace valthera {
+
+class ChoiceList;
+class PictureBox;
+class ScreenRegistry;
+class TopicText;
+
+class LessonScreen : public QMainWindow {
+    Q_OBJECT
+public:
+    LessonScreen(const LessonDefinition &lesson, ScreenRegistry &registry);
+
+    const LessonDefinition &lesson() const { return lesson_; }
+    QuestionSequence &sequence() { return sequence_; }
+    PictureBox *box(const QString &name) const;
+    // The box whose picture the student sees (innermost visible, topmost), or nullptr.
+    PictureBox *boxOnView() const;
+    QWidget *client() const { return client_; }
+
+    void selectTopic(int index);
+    void applySteps(const VisibilitySteps &steps);
+
+private:
+    void build();
+    void load();
+    void showSequence();
+    void onNext();
+    void showCompletion();
+
+    const LessonDefinition &lesson_;
+    ScreenRegistry &registry_;
+    QuestionSequence sequence_;
+
+    QWidget *client_ = nullptr;
+    QLabel *instruction_ = nullptr;
+    ChoiceList *topics_ = nullptr;
+    TopicText *text_ = nullptr;
+    ChoiceList *choices_ = nullptr;
+    QPushButton *start_ = nullptr;
+    QPushButton *next_ = nullptr;
+    QPushButton *reset_ = nullptr;
+    QLabel *feedback_ = nullptr;
+    QHash<QString, PictureBox *> boxes_;
+    int rerunDepth_ = 0;
+};
+
+} // namespace valthera

@@ -1,0 +1,48 @@
+#pragma once
+// A page of fixed lines printed from the top-left corner: the instructions and
+// the glossary. The page has no controls and no menu; each activation clears it
+// and prints the lines again, so they are never shown twice.
+
+#include <QColor>
+#include <QFont>
+#include <QStringList>
+#include <QWidget>
+
+namespace valthera {
+
+class ReferencePage : public QWidget {
+    Q_OBJECT
+public:
+    struct Design {
+        QString caption;
+        int widthTwips = 0;
+        int heightTwips = 0;
+        QColor background;
+        QColor text;
+        QFont font;
+        QStringList lines;
+    };
+
+    explicit ReferencePage(Design design, QWidget *parent = nullptr);
+
+    static ReferencePage *instructions();
+    static ReferencePage *glossary();
+    static const QStringList &instructionLines();
+    static const QStringList &glossaryLines();
+
+    const QStringList &lines() const { return design_.lines; }
+    // Top of line index (0-based) in the client area, in pixels.
+    int lineTop(int index) const;
+    int lineHeight() const;
+    int printCount() const { return prints_; }
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Design design_;
+    int prints_ = 0;
+};
+
+} // namespace valthera

@@ -1,0 +1,72 @@
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+namespace valthera::testing {
+
+void click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
+}
+
+void clickRow(QListWidget *list, int row)
+{
+    QListWidgetItem *item = list->item(row);
+    if (!item)
+        return;
+    list->scrollToItem(item);
+    const QRect where = list->visualItemRect(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, where.center());
+}
+
+void keyToRow(QListWidget *list, int row)
+{
+    list->setFocus();
+    if (list->currentRow() < 0)
+        QTest::keyClick(list, Qt::Key_Home);
+    while (list->currentRow() < row)
+        QTest::keyClick(list, Qt::Key_Down);
+    while (list->currentRow() > row)
+        QTest::keyClick(list, Qt::Key_Up);
+}
+
+QStringList lines(const QListWidget *list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+
+void answerNextModal(QString *text, QString *title, int *seen)
+{
+    QTimer::singleShot(0, [text, title, seen] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            if (text)
+                *text = box->text();
+            if (title)
+                *title = box->windowTitle();
+            if (seen)
+                ++*seen;
+            box->accept();
+        } else {
+            modal->close();
+        }
+    });
+}
+
+void settle(int ms)
+{
+    QApplication::processEvents();
+    if (ms > 0)
+        QTest::qWait(ms);
+    QApplication::processEvents();
+}
+
+} // namespace valthera::testing
