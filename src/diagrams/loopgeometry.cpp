@@ -19,7 +19,7 @@ const std::array<LoopGeometry, 7> kLoops{{
 
 const LoopGeometry &loopGeometry(LoopId id)
 {
-    return kLoops[static_cast<size_t>(id)];
+    return kLoops[static_cast<std::size_t>(id)];
 }
 
 const std::array<LoopId, 7> &allLoops()

@@ -4,6 +4,7 @@
 // (F), ejection (G, through the pressure peak at 3) and isovolumic relaxation (H).
 
 #include <array>
+#include <cstddef>
 
 namespace valthera {
 
@@ -19,7 +20,7 @@ struct LoopGeometry {
     // Points 1 to 5 at indexes 0 to 4.
     std::array<LoopPoint, 5> points;
 
-    const LoopPoint &point(int number) const { return points[static_cast<size_t>(number - 1)]; }
+    const LoopPoint &point(int number) const { return points[static_cast<std::size_t>(number - 1)]; }
     double edv() const { return point(1).volume; }
     double edp() const { return point(1).pressure; }
     double esv() const { return point(4).volume; }
