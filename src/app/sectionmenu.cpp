@@ -3,6 +3,7 @@
 #include "app/screenregistry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 
@@ -29,6 +30,9 @@ QMenuBar *SectionMenu::install(QMainWindow *window, ScreenRegistry &registry, bo
     QMenuBar *bar = window->menuBar();
     bar->setObjectName(QStringLiteral("SectionMenu"));
     bar->setNativeMenuBar(false);
+    // The bar keeps the system's colours, not the blue of the window under it.
+    bar->setPalette(QApplication::palette());
+    bar->setAutoFillBackground(true);
     for (const Entry &entry : entries()) {
         QAction *action = bar->addAction(QString::fromLatin1(entry.caption));
         QString name = QString::fromLatin1(entry.name);

@@ -67,6 +67,7 @@ void settle(int ms)
     if (ms > 0)
         QTest::qWait(ms);
     QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace valthera::testing
