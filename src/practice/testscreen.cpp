@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace valthera {
 
@@ -40,10 +42,31 @@ PictureBox *makePicture(QWidget *parent, const char *name, PictureId picture, co
     return box;
 }
 
+// The buttons are narrower than their captions in the ordinary bold font, so a
+// caption breaks between its words onto two lines, as a classic command button's does.
+class WrappingButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QString caption = option.text;
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        painter.setPen(palette().color(QPalette::ButtonText));
+        const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
+    }
+};
+
 QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, const Place &place,
                         const QColor &face = {})
 {
-    auto *button = new QPushButton(QString::fromLatin1(caption), parent);
+    auto *button = new WrappingButton(QString::fromLatin1(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
     look::styleButton(button, face);
     button->setGeometry(look::toPixels(place));
