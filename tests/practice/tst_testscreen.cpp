@@ -225,17 +225,6 @@ private slots:
         QCOMPARE(lines(list()), pageLines(1));
         QCOMPARE(pictureSeen(), QStringLiteral("Afterload"));
     }
-
-    void menuEntryOnItselfChangesNothing()
-    {
-        press("cmdStart");
-        clickRow(list(), 1);
-        window_->findChild<QAction *>(QStringLiteral("mnuTest"))->trigger();
-        settle();
-        QCOMPARE(registry_->find(QStringLiteral("Test")), window_);
-        QCOMPARE(lines(list()), pageLines(1));
-        QCOMPARE(feedback(), QStringLiteral("CORRECT!"));
-    }
 };
 
 QTEST_MAIN(TestScreenTest)
