@@ -1,5 +1,6 @@
 #include "practice/testscreen.h"
 
+#include "app/controls.h"
 #include "app/look.h"
 #include "app/screenregistry.h"
 #include "app/sectionmenu.h"
@@ -10,8 +11,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 
 namespace valthera {
 
@@ -23,15 +22,15 @@ using look::Place;
 constexpr int kClientWidth = 11160;
 constexpr int kClientHeight = 8190;
 
-constexpr Place kHeadingPlace{1800, 240, 3015, 375};
-constexpr Place kTextPlace{1680, 720, 3255, 3615};
-constexpr Place kBasicLoopPlace{5640, 120, 4695, 4215};
-constexpr Place kInnerPicturePlace{0, 0, 4695, 4215};
-constexpr Place kChoicesPlace{2160, 4560, 8055, 1470};
-constexpr Place kFeedbackPlace{5850, 6120, 0, 0}; // grows to fit its caption
-constexpr Place kStartPlace{3960, 6480, 1215, 615};
-constexpr Place kNextPlace{5280, 6480, 1335, 615};
-constexpr Place kResetPlace{6720, 6480, 1335, 615};
+constexpr Place kHeadingPlace { 1800, 240, 3015, 375 };
+constexpr Place kTextPlace { 1680, 720, 3255, 3615 };
+constexpr Place kBasicLoopPlace { 5640, 120, 4695, 4215 };
+constexpr Place kInnerPicturePlace { 0, 0, 4695, 4215 };
+constexpr Place kChoicesPlace { 2160, 4560, 8055, 1470 };
+constexpr Place kFeedbackPlace { 5850, 6120, 0, 0 }; // grows to fit its caption
+constexpr Place kStartPlace { 3960, 6480, 1215, 615 };
+constexpr Place kNextPlace { 5280, 6480, 1335, 615 };
+constexpr Place kResetPlace { 6720, 6480, 1335, 615 };
 
 PictureBox *makePicture(QWidget *parent, const char *name, PictureId picture, const Place &place)
 {
@@ -40,38 +39,6 @@ PictureBox *makePicture(QWidget *parent, const char *name, PictureId picture, co
     box->setGeometry(look::toPixels(place));
     box->hide();
     return box;
-}
-
-// The buttons are narrower than their captions in the ordinary bold font, so a
-// caption breaks between its words onto two lines, as a classic command button's does.
-class WrappingButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QStylePainter painter(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        const QString caption = option.text;
-        option.text.clear();
-        painter.drawControl(QStyle::CE_PushButton, option);
-        painter.setPen(palette().color(QPalette::ButtonText));
-        const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
-        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
-    }
-};
-
-QPushButton *makeButton(QWidget *parent, const char *name, const char *caption, const Place &place,
-                        const QColor &face = {})
-{
-    auto *button = new WrappingButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    look::styleButton(button, face);
-    button->setGeometry(look::toPixels(place));
-    button->setAutoDefault(false);
-    return button;
 }
 
 } // namespace
@@ -97,11 +64,9 @@ void TestScreen::build(ScreenRegistry &registry)
     setCentralWidget(client_);
     resize(look::toPixels(kClientWidth, kClientHeight) + QSize(0, menuBar()->sizeHint().height()));
 
-    auto *heading = new QLabel(QStringLiteral("Explanations of Answers"), client_);
-    heading->setObjectName(QStringLiteral("Label3"));
+    QLabel *heading = look::makeLabel(client_, QStringLiteral("Label3"), kHeadingPlace);
     look::styleDarkBox(heading);
-    heading->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    heading->setGeometry(look::toPixels(kHeadingPlace));
+    heading->setText(QStringLiteral("Explanations of Answers"));
 
     // The explanations are the program's; the student reads them, not edits them.
     text_ = new TopicText(client_);
@@ -127,16 +92,14 @@ void TestScreen::build(ScreenRegistry &registry)
         showState(false);
     });
 
-    feedback_ = new QLabel(client_);
-    feedback_->setObjectName(QStringLiteral("Label1"));
+    feedback_ = look::makeLabel(client_, QStringLiteral("Label1"), kFeedbackPlace);
     look::styleBlueLabel(feedback_);
-    feedback_->setWordWrap(false);
-    feedback_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    feedback_->setGeometry(look::toPixels(kFeedbackPlace));
 
-    auto *start = makeButton(client_, "cmdStart", "Start Questions", kStartPlace, look::startGreen());
-    auto *next = makeButton(client_, "cmdNext", "Next Question", kNextPlace, look::nextYellow());
-    auto *reset = makeButton(client_, "cmdReset", "Reset Questions", kResetPlace);
+    auto *start = look::makeButton(
+        client_, QStringLiteral("cmdStart"), QStringLiteral("Start Questions"), kStartPlace, look::startGreen());
+    auto *next = look::makeButton(
+        client_, QStringLiteral("cmdNext"), QStringLiteral("Next Question"), kNextPlace, look::nextYellow());
+    auto *reset = look::makeButton(client_, QStringLiteral("cmdReset"), QStringLiteral("Reset Questions"), kResetPlace);
     connect(start, &QPushButton::clicked, this, [this] {
         test_.start();
         showState(true);
@@ -154,10 +117,8 @@ void TestScreen::build(ScreenRegistry &registry)
 void TestScreen::showState(bool refill)
 {
     text_->setText(test_.explanation());
-    if (feedback_->text() != test_.feedback()) {
-        feedback_->setText(test_.feedback());
-        feedback_->resize(feedback_->sizeHint());
-    }
+    if (feedback_->text() != test_.feedback())
+        look::setCaption(feedback_, test_.feedback(), true);
     if (refill)
         choices_->setLines(test_.lines());
     choices_->setVisible(test_.listVisible());
