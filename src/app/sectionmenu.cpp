@@ -31,7 +31,10 @@ QMenuBar *SectionMenu::install(QMainWindow *window, ScreenRegistry &registry, bo
     bar->setObjectName(QStringLiteral("SectionMenu"));
     bar->setNativeMenuBar(false);
     // The bar keeps the system's colours, not the blue of the window under it.
-    bar->setPalette(QApplication::palette());
+    QPalette system = QApplication::palette();
+    for (auto role : {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText})
+        system.setColor(role, system.color(role)); // set explicitly, so the window's blue is not inherited
+    bar->setPalette(system);
     bar->setAutoFillBackground(true);
     for (const Entry &entry : entries()) {
         QAction *action = bar->addAction(QString::fromLatin1(entry.caption));
