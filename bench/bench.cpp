@@ -1,0 +1,269 @@
+// Measures the program against the floor of a bare Qt window on the same
+// machine, the same way, and prints each figure beside the floor as a ratio:
+//   - time from process start to the first painted frame of the welcome screen;
+//   - each screen's open time (create, load, show, first paint);
+//   - per-event handling time over a scripted student session (median, p99);
+//   - peak memory with every window open.
+// Run offscreen: QT_QPA_PLATFORM=offscreen valthera-bench
+
+#include "app/program.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Clock = QElapsedTimer;
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    if (values.empty())
+        return 0;
+    const auto index = static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
+    return values[std::min(index, values.size() - 1)];
+}
+
+// Peak resident memory of this process, in KiB.
+long peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// Notes when any widget of a window has been painted: a window covered by its
+// children may never receive a paint event of its own.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QWidget *watched)
+        : window_(watched->window())
+    {
+        qApp->installEventFilter(this);
+    }
+    ~FirstPaint() override { qApp->removeEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && object->isWidgetType()
+            && static_cast<QWidget *>(object)->window() == window_)
+            painted = true;
+        return false;
+    }
+
+private:
+    QWidget *window_;
+};
+
+void waitForPaint(QWidget *window)
+{
+    FirstPaint probe(window);
+    window->repaint();
+    while (!probe.painted)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Child mode: start as the program (or as a bare window) would, print the
+// milliseconds since the parent's clock started when the first frame is painted.
+int childFirstFrame(bool bare, qint64 parentStartMs)
+{
+    int argc = 1;
+    char name[] = "valthera-bench";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    std::unique_ptr<valthera::Program> program;
+    QWidget bareWindow;
+    QWidget *window = nullptr;
+    if (bare) {
+        bareWindow.showMaximized();
+        window = &bareWindow;
+    } else {
+        program = std::make_unique<valthera::Program>();
+        program->start();
+        window = program->registry().find(QStringLiteral("Introduction"));
+    }
+    FirstPaint probe(window);
+    while (!probe.painted)
+        QApplication::processEvents(QEventLoop::AllEvents, 1);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    std::printf("%lld %ld\n", static_cast<long long>(now - parentStartMs), peakResidentKiB());
+    return 0;
+}
+
+struct ChildFigures {
+    double firstFrameMs = 0;
+    long peakKiB = 0;
+};
+
+ChildFigures runChild(const QString &self, bool bare, int runs)
+{
+    std::vector<double> times;
+    long peak = 0;
+    for (int i = 0; i < runs; ++i) {
+        QProcess child;
+        const qint64 start = QDateTime::currentMSecsSinceEpoch();
+        child.start(self, {bare ? QStringLiteral("--child-bare") : QStringLiteral("--child-program"),
+                           QString::number(start)});
+        child.waitForFinished(30000);
+        const QList<QByteArray> out = child.readAllStandardOutput().trimmed().split(' ');
+        if (out.size() == 2) {
+            times.push_back(out[0].toDouble());
+            peak = std::max(peak, out[1].toLong());
+        }
+    }
+    return {median(times), peak};
+}
+
+void row(const char *what, double value, double floor, const char *unit)
+{
+    if (floor > 0)
+        std::printf("%-44s %9.2f %-3s  floor %8.2f  ratio %5.2f\n", what, value, unit, floor, value / floor);
+    else
+        std::printf("%-44s %9.2f %-3s\n", what, value, unit);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && (qstrcmp(argv[1], "--child-bare") == 0 || qstrcmp(argv[1], "--child-program") == 0))
+        return childFirstFrame(qstrcmp(argv[1], "--child-bare") == 0, QByteArray(argv[2]).toLongLong());
+
+    QApplication app(argc, argv);
+    const QString self = QApplication::applicationFilePath();
+    constexpr int kRuns = 15;
+
+    std::printf("first frame (median of %d process starts)\n", kRuns);
+    const ChildFigures bare = runChild(self, true, kRuns);
+    const ChildFigures program = runChild(self, false, kRuns);
+    row("process start to first painted frame", program.firstFrameMs, bare.firstFrameMs, "ms");
+
+    // Screen open times, in this process.
+    valthera::Program valthera;
+    valthera::ScreenRegistry &registry = valthera.registry();
+    valthera.start();
+    waitForPaint(registry.find(QStringLiteral("Introduction")));
+
+    std::vector<double> bareOpen;
+    for (int i = 0; i < kRuns; ++i) {
+        Clock clock;
+        clock.start();
+        auto *w = new QWidget;
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->showMaximized();
+        waitForPaint(w);
+        bareOpen.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        w->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    const double bareOpenMs = median(bareOpen);
+
+    std::printf("\nscreen open: create, load, show, first paint (median of %d)\n", kRuns);
+    QStringList names = registry.names();
+    names.sort();
+    double worst = 0;
+    for (const QString &name : names) {
+        if (name == QLatin1String("Introduction"))
+            continue;
+        std::vector<double> times;
+        for (int i = 0; i < kRuns; ++i) {
+            if (QWidget *open = registry.find(name)) {
+                open->close();
+                QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+            // Close what a load step opened on the side, so each run starts alike.
+            for (const QString &other : names) {
+                if (other != QLatin1String("Introduction"))
+                    if (QWidget *w = registry.find(other))
+                        w->close();
+            }
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QApplication::processEvents();
+            Clock clock;
+            clock.start();
+            QWidget *window = registry.show(name);
+            if (!window)
+                break;
+            waitForPaint(window);
+            times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        }
+        const double m = median(times);
+        worst = std::max(worst, m);
+        row(qPrintable(QStringLiteral("  ") + name), m, bareOpenMs, "ms");
+    }
+    row("slowest screen open (target 16 ms)", worst, 0, "ms");
+
+    // A scripted student session: every button and list line of every open
+    // screen, in a fixed order, each event handled and painted.
+    std::printf("\nevent handling over a scripted session\n");
+    std::vector<double> events;
+    for (const QString &name : names) {
+        if (name == QLatin1String("Instructions") || name == QLatin1String("Glossary"))
+            continue;
+        QWidget *window = registry.show(name);
+        if (!window)
+            continue;
+        waitForPaint(window);
+        auto timed = [&](const std::function<void()> &action) {
+            Clock clock;
+            clock.start();
+            action();
+            QApplication::processEvents();
+            events.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        };
+        // Lessons that end with a message box: answer it as soon as it is up.
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        closer.start(0);
+        for (int round = 0; round < 3; ++round) {
+            for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+                if (button->isVisible())
+                    timed([button] { button->click(); });
+            }
+            for (QListWidget *list : window->findChildren<QListWidget *>()) {
+                for (int r = 0; r < list->count() && list->isVisible(); ++r)
+                    timed([list, r] { list->setCurrentRow(r); });
+            }
+        }
+    }
+    row("median event", median(events), 0, "ms");
+    row("99th percentile event (target 2 ms)", percentile(events, 0.99), 0, "ms");
+    std::printf("  (%zu events)\n", events.size());
+
+    for (const QString &name : names)
+        registry.show(name);
+    QApplication::processEvents();
+    const double peakMiB = static_cast<double>(peakResidentKiB()) / 1024.0;
+    std::printf("\npeak memory\n");
+    row("every window open (target floor + 30 MiB)", peakMiB, static_cast<double>(bare.peakKiB) / 1024.0, "MiB");
+    std::printf("%-44s %9.2f MiB\n", "  above the bare window",
+                peakMiB - static_cast<double>(bare.peakKiB) / 1024.0);
+    return 0;
+}
