@@ -2,6 +2,7 @@
 
 #include "app/look.h"
 #include "app/welcomescreen.h"
+#include "diagrams/picturewindows.h"
 #include "reference/referencepage.h"
 
 namespace valthera {
@@ -13,6 +14,7 @@ void registerScreens(ScreenRegistry &registry)
         QStringLiteral("Introduction"), [](ScreenRegistry &r) { return new WelcomeScreen(r); }, Opening::Maximized);
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
     registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
+    registerPictureWindows(registry);
 }
 
 Program::Program()
