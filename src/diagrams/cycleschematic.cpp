@@ -21,11 +21,11 @@ constexpr double kCanvasHeight = 330;
 constexpr double kLabelledWidth = 680; // room on the right for the valve labels
 constexpr double kLoopPanelLeft = 280;
 
-constexpr double kHeadingPixels = 15;
-constexpr double kAxisTitlePixels = 11;
-constexpr double kTickPixels = 11;
-constexpr double kLabelPixels = 11;
-constexpr double kLetterPixels = 13;
+constexpr double kHeadingPixels = 17;
+constexpr double kAxisTitlePixels = 12;
+constexpr double kTickPixels = 12;
+constexpr double kLabelPixels = 12.5;
+constexpr double kLetterPixels = 15;
 
 // ---- Loop panel ----------------------------------------------------------
 constexpr double kPressureAxisX = 345;
@@ -570,10 +570,10 @@ void CycleSchematic::paintLabels(QPainter &painter) const
     // Inside the loop: the phases, the mitral opening at 5; ESV outside at 5.
     painter.setPen(Qt::black);
     textLines(painter, {p3.x() - 18, p3.y() + 26}, {QStringLiteral("Ejection")}, kLabelPixels);
-    textLines(painter, {p2.x() - 70, p2.y() - 4}, {QStringLiteral("Isovolumic"), QStringLiteral("Contraction")},
+    textLines(painter, {p2.x() - 72, p2.y() + 8}, {QStringLiteral("Isovolumic"), QStringLiteral("Contraction")},
               kLabelPixels);
-    textLines(painter, {p4.x() + 8, p4.y() + 24}, {QStringLiteral("Isovolumic Relaxation")}, kLabelPixels);
-    textLines(painter, {(p5.x() + p1.x()) / 2 + 4, p1.y() - 34}, {QStringLiteral("Filling")}, kLabelPixels);
+    textLines(painter, {p4.x() + 6, p4.y() + 16}, {QStringLiteral("Isovolumic Relaxation")}, kLabelPixels - 1.5);
+    textLines(painter, {(p5.x() + p1.x()) / 2 + 20, p1.y() - 34}, {QStringLiteral("Filling")}, kLabelPixels);
     coloured({p5.x() + 8, p5.y() - 48}, QStringLiteral("Mitral Valve"), QStringLiteral("Opens"), opens);
     pointer({p5.x() + 16, p5.y() - 20}, p5 + QPointF(3, -4));
     painter.setPen(Qt::black);
