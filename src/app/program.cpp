@@ -2,6 +2,7 @@
 
 #include "app/look.h"
 #include "app/welcomescreen.h"
+#include "diagrams/picturewindows.h"
 #include "practice/testscreen.h"
 #include "reference/referencepage.h"
 
@@ -15,6 +16,7 @@ void registerScreens(ScreenRegistry &registry)
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
     registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
     registry.add(QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
+    registerPictureWindows(registry);
 }
 
 Program::Program()

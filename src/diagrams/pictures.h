@@ -4,7 +4,9 @@
 // screen scale; nothing in a picture changes after start-up.
 
 #include <QRectF>
+#include <QSize>
 #include <QString>
+#include <vector>
 
 class QPainter;
 
@@ -39,5 +41,17 @@ void paintPicture(PictureId id, QPainter &painter, const QRectF &target);
 // A short description for screen readers: "Chart: " and the chart's title, or
 // the schematic's name.
 QString pictureDescription(PictureId id);
+
+// Every picture id, in declaration order, and a name for each (for files and tests).
+const std::vector<PictureId> &allPictures();
+QString pictureName(PictureId id);
+
+// The size in pixels of the box the picture is shown in on its screen.
+QSize pictureDesignSize(PictureId id);
+
+// Charts are the straight-segment loop pictures; the rest are schematics.
+bool isChart(PictureId id);
+class LoopChart;
+LoopChart chartFor(PictureId id); // only for charts
 
 } // namespace valthera

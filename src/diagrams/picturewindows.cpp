@@ -1,0 +1,58 @@
+#include "diagrams/picturewindows.h"
+
+#include "app/screenregistry.h"
+#include "diagrams/loopchart.h"
+#include "diagrams/picturebox.h"
+
+#include <QEvent>
+#include <QVBoxLayout>
+
+namespace valthera {
+
+PictureWindow::PictureWindow(PictureId picture, std::optional<look::Place> placement)
+    : QWidget(nullptr, Qt::Window)
+    , picture_(picture)
+    , placement_(placement)
+{
+    setWindowTitle(chartFor(picture).design().title);
+    look::paintBackground(this, look::windowBlue());
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new PictureBox(picture, this));
+    resize(look::toPixels(kIncreasedPreloadPlace.width, kIncreasedPreloadPlace.height));
+    if (placement_)
+        place();
+}
+
+bool PictureWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate && placement_)
+        place();
+    return QWidget::event(event);
+}
+
+void PictureWindow::place()
+{
+    // Top, height, left, width, one after the other. Position and size are the
+    // outer frame's (move() places a window's frame); the client area is what
+    // the frame leaves of the size.
+    const QSize frameExtra = frameGeometry().size() - size();
+    move(pos().x(), look::px(placement_->top));
+    resize(width(), std::max(1, look::px(placement_->height) - frameExtra.height()));
+    move(look::px(placement_->left), pos().y());
+    resize(std::max(1, look::px(placement_->width) - frameExtra.width()), height());
+    ++placements_;
+}
+
+void registerPictureWindows(ScreenRegistry &registry)
+{
+    const auto window = [](PictureId id, std::optional<look::Place> placement = std::nullopt) {
+        return [id, placement](ScreenRegistry &) -> QWidget * { return new PictureWindow(id, placement); };
+    };
+    registry.add(QStringLiteral("IncreasedAfterload"), window(PictureId::IncreasedAfterload));
+    registry.add(QStringLiteral("IncreasedPreload"), window(PictureId::IncreasedPreload, kIncreasedPreloadPlace));
+    registry.add(QStringLiteral("IncreasedContractility"), window(PictureId::IncreasedContractility));
+    registry.add(QStringLiteral("PipLine"), window(PictureId::PipLine));
+}
+
+} // namespace valthera
