@@ -2,6 +2,9 @@
 
 #include "app/look.h"
 #include "app/welcomescreen.h"
+#include "lesson/lessonscreen.h"
+#include "lessons/basics.h"
+#include "lessons/cardiaccycle.h"
 #include "reference/referencepage.h"
 
 namespace valthera {
@@ -11,6 +14,12 @@ void registerScreens(ScreenRegistry &registry)
     using Opening = ScreenRegistry::Opening;
     registry.add(
         QStringLiteral("Introduction"), [](ScreenRegistry &r) { return new WelcomeScreen(r); }, Opening::Maximized);
+    registry.add(
+        QStringLiteral("basics1"), [](ScreenRegistry &r) { return new LessonScreen(basicsLesson(), r); },
+        Opening::Maximized);
+    registry.add(
+        QStringLiteral("CardiacCycleRelationships"),
+        [](ScreenRegistry &r) { return new LessonScreen(cardiacCycleLesson(), r); }, Opening::Maximized);
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
     registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
 }
