@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace valthera {
 
@@ -25,10 +27,30 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place)
     return label;
 }
 
+// A button whose caption wraps at word breaks and stays centred, as on the
+// designed screens: several captions are wider than their narrow buttons.
+class CaptionButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QString caption = option.text;
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        painter.setPen(palette().color(QPalette::ButtonText));
+        painter.drawText(rect().adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, caption);
+    }
+};
+
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const Place &place,
                         const QColor &face = {})
 {
-    auto *button = new QPushButton(caption, parent);
+    auto *button = new CaptionButton(caption, parent);
     button->setObjectName(name);
     look::styleButton(button, face);
     button->setGeometry(look::toPixels(place));
