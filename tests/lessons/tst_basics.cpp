@@ -4,6 +4,7 @@
 #include "lessons/basics.h"
 #include "lessonwalk.h"
 
+#include <algorithm>
 #include <functional>
 
 using namespace valthera;
@@ -17,8 +18,9 @@ private slots:
     void textAreaHidesOnClickAndComesBackWithTheTopic();
     void questionButtonsInAnyOrder();
     void everyQuestionMarksOnlyItsKeyLine();
+    void buttonCaptionsWrapInsideTheirButtons();
     void numericKeysAgreeWithTheControlLoop();
-    void paragraphsOpenAsWrittenAndNameTheLeftAtrium();
+    void mitralValveParagraphsNameTheLeftAtrium();
 };
 
 void BasicsLessonTest::loadsWithSchematicOnViewAndEverythingElseHidden()
@@ -177,6 +179,34 @@ void BasicsLessonTest::everyQuestionMarksOnlyItsKeyLine()
     QCOMPARE(int(s->sequence().counter()), 0);
 }
 
+void BasicsLessonTest::buttonCaptionsWrapInsideTheirButtons()
+{
+    Program program;
+    LessonScreen *s = openLesson(program, "basics1");
+    // Each caption is wider than its button: it must break into lines of black
+    // text that stay clear of the button's left and right edges.
+    for (const char *name : {"Command3", "Command4", "ShowLabels", "Command6"}) {
+        auto *button = child<QPushButton>(s, name);
+        const QImage image = button->grab().toImage();
+        const int scale = qRound(button->devicePixelRatioF());
+        int bands = 0;
+        bool inText = false;
+        for (int y = 0; y < image.height(); ++y) {
+            bool dark = false;
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                if (std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 60) {
+                    dark = true;
+                    QVERIFY2(x >= 2 * scale && x < image.width() - 2 * scale, name);
+                }
+            }
+            bands += dark && !inText;
+            inText = dark;
+        }
+        QVERIFY2(bands >= 2, name);
+    }
+}
+
 void BasicsLessonTest::numericKeysAgreeWithTheControlLoop()
 {
     const LessonDefinition &lesson = basicsLesson();
@@ -193,23 +223,12 @@ void BasicsLessonTest::numericKeysAgreeWithTheControlLoop()
     QCOMPARE(choiceValue(keyLine(lesson, 16)), loop.point(1).pressure); // mitral closing, 1st sound
 }
 
-void BasicsLessonTest::paragraphsOpenAsWrittenAndNameTheLeftAtrium()
+void BasicsLessonTest::mitralValveParagraphsNameTheLeftAtrium()
 {
-    const QStringList openings = {
-        "A P-V Loop is the graphical representation of the", "Segment E (between points 5 and 1) corresponds to",
-        "Segment F (between points 1 and 2) corresponds to", "Segment G (between points 2 and 4) corresponds to",
-        "Segment H (between points 4 and 5) corresponds to", "Point 1 corresponds to end diastolic volume (EDV)",
-        "Point 2 corresponds to the opening of the AORTIC",   "Point 3 corresponds to the maximum of the ventricular",
-        "Point 4 corresponds to the closure of the aortic",   "Point 5 corresponds to the re-opening of the mitral",
-        "The width of the P-V Loop is numerically equal",     "Ejection Fraction (EF) is defined as the FRACTION",
-        "The loop area is an index of physical work",         "To simplify things the loop is shown with straight",
-    };
     const auto &topics = basicsLesson().topics;
     QCOMPARE(topics.size(), size_t(14));
-    for (size_t i = 0; i < topics.size(); ++i) {
-        QVERIFY2(topics[i].paragraph.startsWith(openings[int(i)]), qPrintable(topics[i].caption));
-        QVERIFY(!topics[i].paragraph.contains(QStringLiteral("right atrial"), Qt::CaseInsensitive));
-    }
+    for (const TopicEntry &topic : topics)
+        QVERIFY(!topic.paragraph.contains(QStringLiteral("right atrial"), Qt::CaseInsensitive));
     // The mitral valve sits between the left atrium and the left ventricle.
     QVERIFY(topics[5].paragraph.contains(QStringLiteral("left atrial pressure (LAP)")));
     QVERIFY(topics[9].paragraph.contains(QStringLiteral("left atrial pressure (LAP)")));
