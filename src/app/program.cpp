@@ -5,6 +5,7 @@
 #include "lesson/lessonscreen.h"
 #include "lessons/basics.h"
 #include "lessons/cardiaccycle.h"
+#include "practice/testscreen.h"
 #include "reference/referencepage.h"
 
 namespace valthera {
@@ -22,6 +23,7 @@ void registerScreens(ScreenRegistry &registry)
         [](ScreenRegistry &r) { return new LessonScreen(cardiacCycleLesson(), r); }, Opening::Maximized);
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
     registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
+    registry.add(QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
 }
 
 Program::Program()
