@@ -3,6 +3,9 @@
 #include "app/look.h"
 #include "app/welcomescreen.h"
 #include "diagrams/picturewindows.h"
+#include "lesson/lessonscreen.h"
+#include "lessons/basics.h"
+#include "lessons/cardiaccycle.h"
 #include "practice/testscreen.h"
 #include "reference/referencepage.h"
 
@@ -13,6 +16,12 @@ void registerScreens(ScreenRegistry &registry)
     using Opening = ScreenRegistry::Opening;
     registry.add(
         QStringLiteral("Introduction"), [](ScreenRegistry &r) { return new WelcomeScreen(r); }, Opening::Maximized);
+    registry.add(
+        QStringLiteral("basics1"), [](ScreenRegistry &r) { return new LessonScreen(basicsLesson(), r); },
+        Opening::Maximized);
+    registry.add(
+        QStringLiteral("CardiacCycleRelationships"),
+        [](ScreenRegistry &r) { return new LessonScreen(cardiacCycleLesson(), r); }, Opening::Maximized);
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
     registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
     registry.add(QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
