@@ -2,6 +2,10 @@
 
 #include "app/look.h"
 #include "app/welcomescreen.h"
+#include "lesson/lessonscreen.h"
+#include "lessons/afterload.h"
+#include "lessons/contractility.h"
+#include "lessons/preload.h"
 #include "reference/referencepage.h"
 
 namespace valthera {
@@ -11,6 +15,15 @@ void registerScreens(ScreenRegistry &registry)
     using Opening = ScreenRegistry::Opening;
     registry.add(
         QStringLiteral("Introduction"), [](ScreenRegistry &r) { return new WelcomeScreen(r); }, Opening::Maximized);
+    registry.add(
+        QStringLiteral("LoopChangesAfterload"),
+        [](ScreenRegistry &r) { return new LessonScreen(afterloadLesson(), r); }, Opening::Maximized);
+    registry.add(
+        QStringLiteral("LoopChangesPreload"), [](ScreenRegistry &r) { return new LessonScreen(preloadLesson(), r); },
+        Opening::Maximized);
+    registry.add(
+        QStringLiteral("LoopChangesContractility"),
+        [](ScreenRegistry &r) { return new LessonScreen(contractilityLesson(), r); }, Opening::Maximized);
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
     registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
 }
