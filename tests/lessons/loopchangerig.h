@@ -107,6 +107,88 @@ private:
     LessonScreen *screen_ = nullptr;
 };
 
+// Walks a lesson from Start through every view up to counter 120 and one Next
+// past it. Each view must show its question (stem numbered by the view), the
+// closing line or blank lines, and mark each row by keys (one line per view);
+// the view at the restart counter is left unmarked.
+inline void walkEveryView(const LoopChangeRig &rig, const std::vector<int> &keys, int questions,
+                          const QString &closing)
+{
+    const int closingSlot = 6 * (questions - 1) + 1;
+    rig.start();
+    QVERIFY(rig.choices()->isVisible());
+    for (int view = 0; view <= 20; ++view) {
+        const int counter = 6 * view;
+        QCOMPARE(rig.counter(), counter);
+        const QStringList shown = rig.choiceLines();
+        QCOMPARE(shown.size(), 6);
+        if (view < questions) {
+            QVERIFY2(shown[0].startsWith(QString::number(view + 1) + QStringLiteral(". ")), qPrintable(shown[0]));
+        } else {
+            for (int row = 0; row < 6; ++row) {
+                const int slot = counter - 5 + row;
+                const QString expected = slot == closingSlot ? closing
+                                         : slot == 59 || slot == 60 ? QStringLiteral(" ")
+                                                                    : QString();
+                QCOMPARE(shown[row], expected);
+            }
+        }
+        if (counter != LoopChangeLesson::kRestartAt) {
+            for (int row = 0; row < 6; ++row) {
+                rig.choose(row);
+                QCOMPARE(rig.feedback(), row == keys[static_cast<size_t>(view)] ? QStringLiteral("CORRECT!")
+                                                                                 : QStringLiteral("TRY AGAIN"));
+            }
+            QCOMPARE(rig.counter(), counter);
+            QCOMPARE(rig.choiceLines(), shown);
+        }
+        rig.next();
+        QCOMPARE(rig.feedback(), QStringLiteral(" "));
+    }
+    // The store ends at slot 120: Next there keeps the last view.
+    QCOMPARE(rig.counter(), 120);
+    const QStringList last = rig.choiceLines();
+    rig.next();
+    QCOMPARE(rig.counter(), 120);
+    QCOMPARE(rig.choiceLines(), last);
+}
+
+// At the restart counter a mark gives its feedback, then empties the list and
+// starts over, so the next Next puts up question 2.
+inline void markAtRestart(const LoopChangeRig &rig, int row, const QString &feedback)
+{
+    rig.start();
+    while (rig.counter() < LoopChangeLesson::kRestartAt)
+        rig.next();
+    rig.choose(row);
+    QCOMPARE(rig.feedback(), feedback);
+    QCOMPARE(rig.counter(), 0);
+    QVERIFY(rig.choiceLines().isEmpty());
+    rig.next();
+    QVERIFY(rig.choiceLines().value(0).startsWith(QStringLiteral("2. ")));
+    QCOMPARE(rig.counter(), 6);
+}
+
+// Presses the chart buttons in every order of three; after each press the
+// button's own chart must be the one on view.
+inline void pressInEveryOrder(const LoopChangeRig &rig, const QStringList &buttons, const QStringList &charts)
+{
+    for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b)
+            for (int c = 0; c < 3; ++c)
+                for (const int pressed : {a, b, c}) {
+                    rig.press(buttons[pressed]);
+                    QCOMPARE(rig.chartOnView(), charts[pressed]);
+                }
+}
+
+// The single choice a view marks correct, or "" when none or several are.
+inline QString keyedChoice(const LoopChangeRig &rig)
+{
+    const std::vector<int> rows = rig.correctRows();
+    return rows.size() == 1 ? rig.choiceLines().value(rows.front()) : QString();
+}
+
 // The number in a choice such as "b. 100 mmHg" or "d. 2/3".
 inline double choiceValue(const QString &choice)
 {

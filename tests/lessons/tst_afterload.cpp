@@ -36,54 +36,13 @@ void AfterloadLesson::everyViewIsMarkedByItsKey()
     QVERIFY(rig.screen());
     QVERIFY(!rig.choices()->isVisible());
     QCOMPARE(rig.feedback(), QString());
-    rig.start();
-    QVERIFY(rig.choices()->isVisible());
-    for (int view = 0; view <= 20; ++view) {
-        const int counter = 6 * view;
-        QCOMPARE(rig.counter(), counter);
-        const QStringList shown = rig.choiceLines();
-        QCOMPARE(shown.size(), 6);
-        if (view < kQuestions)
-            QVERIFY2(shown[0].startsWith(QString::number(view + 1) + QStringLiteral(". ")), qPrintable(shown[0]));
-        else if (view == kQuestions)
-            QCOMPARE(shown[0], QStringLiteral("NO MORE AFTERLOAD QUESTIONS"));
-        else
-            QVERIFY(shown.join(QString()).trimmed().isEmpty());
-        if (counter != 90) {
-            for (int row = 0; row < 6; ++row) {
-                rig.choose(row);
-                QCOMPARE(rig.feedback(), row == kKeys[static_cast<size_t>(view)] ? kCorrect : kTryAgain);
-            }
-            QCOMPARE(rig.counter(), counter);
-            QCOMPARE(rig.choiceLines(), shown);
-        }
-        rig.next();
-        QCOMPARE(rig.feedback(), QStringLiteral(" "));
-    }
-    // The store ends at slot 120: Next there keeps the last view.
-    QCOMPARE(rig.counter(), 120);
-    const QStringList last = rig.choiceLines();
-    rig.next();
-    QCOMPARE(rig.counter(), 120);
-    QCOMPARE(rig.choiceLines(), last);
+    walkEveryView(rig, kKeys, kQuestions, QStringLiteral("NO MORE AFTERLOAD QUESTIONS"));
 }
 
 void AfterloadLesson::markingAtNinetyStartsOver()
 {
-    for (const int row : {2, 4}) {
-        LoopChangeRig rig(kLesson);
-        rig.start();
-        for (int i = 0; i < 15; ++i)
-            rig.next();
-        QCOMPARE(rig.counter(), 90);
-        rig.choose(row);
-        QCOMPARE(rig.feedback(), row == 2 ? kCorrect : kTryAgain);
-        QCOMPARE(rig.counter(), 0);
-        QVERIFY(rig.choiceLines().isEmpty());
-        rig.next();
-        QVERIFY(rig.choiceLines().value(0).startsWith(QStringLiteral("2. ")));
-        QCOMPARE(rig.counter(), 6);
-    }
+    markAtRestart(LoopChangeRig(kLesson), 2, kCorrect);
+    markAtRestart(LoopChangeRig(kLesson), 4, kTryAgain);
 }
 
 void AfterloadLesson::questionKeysAgreeWithTheCharts()
@@ -93,36 +52,32 @@ void AfterloadLesson::questionKeysAgreeWithTheCharts()
     const LoopGeometry &al100 = loopGeometry(LoopId::Afterload100);
     LoopChangeRig rig(kLesson);
     rig.start();
-    auto keyedChoice = [&rig] {
-        const std::vector<int> rows = rig.correctRows();
-        return rows.size() == 1 ? rig.choiceLines().value(rows.front()) : QString();
-    };
 
     // 1: SV is what falls at AL 100; EDV stays.
     QVERIFY(al100.strokeVolume() < control.strokeVolume());
     QCOMPARE(al100.edv(), control.edv());
-    QCOMPARE(keyedChoice(), QStringLiteral("a. Stroke Volume (SV)"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("a. Stroke Volume (SV)"));
     rig.next();
     // 2: the peak rises from 120 to 150 mmHg.
-    QCOMPARE(choiceValue(keyedChoice()), al100.peakPressure() - control.peakPressure());
+    QCOMPARE(choiceValue(keyedChoice(rig)), al100.peakPressure() - control.peakPressure());
     rig.next();
     // 3: pulse pressure at AL 100, peak less the pressure at which the valve opens.
-    QCOMPARE(choiceValue(keyedChoice()), al100.peakPressure() - al100.aorticOpening());
+    QCOMPARE(choiceValue(keyedChoice(rig)), al100.peakPressure() - al100.aorticOpening());
     rig.next();
     // 4: a higher afterload lowers SV and EF but leaves the PIP line's slope.
     QVERIFY(al100.strokeVolume() < al90.strokeVolume());
     QVERIFY(al100.ejectionFraction() < control.ejectionFraction());
     QCOMPARE(al100.esp() / al100.esv(), control.esp() / control.esv());
-    QCOMPARE(keyedChoice(), QStringLiteral("e. None of the above are true"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("e. None of the above are true"));
     rig.next();
     // 5: AL 90 raises the end-systolic pressure.
     QVERIFY(al90.esp() > control.esp());
-    QCOMPARE(keyedChoice(), QStringLiteral("e. both a AND b"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("e. both a AND b"));
     rig.next();
     // 6 and 7: at AL 100 the valve opens at 100 and closes at 125 mmHg.
-    QCOMPARE(choiceValue(keyedChoice()), al100.aorticOpening());
+    QCOMPARE(choiceValue(keyedChoice(rig)), al100.aorticOpening());
     rig.next();
-    QCOMPARE(keyedChoice(), QStringLiteral("e. between 120 and 130 mmHg"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("e. between 120 and 130 mmHg"));
     QVERIFY(al100.esp() > 120 && al100.esp() < 130);
 }
 
@@ -153,13 +108,7 @@ void AfterloadLesson::chartButtonsInEveryOrder()
     const QStringList charts{QStringLiteral("control"), QStringLiteral("AfterLoad90"), QStringLiteral("AfterLoad100")};
     QCOMPARE(rig.chartOnView(), charts[0]);
     QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::AfterloadControl);
-    for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b)
-            for (int c = 0; c < 3; ++c)
-                for (const int pressed : {a, b, c}) {
-                    rig.press(buttons[pressed]);
-                    QCOMPARE(rig.chartOnView(), charts[pressed]);
-                }
+    pressInEveryOrder(rig, buttons, charts);
     rig.press(buttons[2]);
     QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::Afterload100);
     rig.press(buttons[1]);

@@ -41,52 +41,13 @@ void ContractilityLesson::everyViewIsMarkedByItsKey()
     rig.next();
     QVERIFY(!rig.choices()->isVisible());
     QCOMPARE(rig.counter(), 6);
-    rig.start();
-    for (int view = 0; view <= 20; ++view) {
-        const int counter = 6 * view;
-        QCOMPARE(rig.counter(), counter);
-        const QStringList shown = rig.choiceLines();
-        QCOMPARE(shown.size(), 6);
-        if (view < kQuestions)
-            QVERIFY2(shown[0].startsWith(QString::number(view + 1) + QStringLiteral(". ")), qPrintable(shown[0]));
-        else if (view == kQuestions)
-            QCOMPARE(shown, (QStringList{QStringLiteral("6. NO MORE CONTRACTILITY QUESTIONS"), QString(), QString(),
-                                         QString(), QString(), QString()}));
-        else if (counter == 60)
-            QCOMPARE(shown, (QStringList{QString(), QString(), QString(), QString(), QStringLiteral(" "),
-                                         QStringLiteral(" ")}));
-        else
-            QCOMPARE(shown, QStringList(6, QString()));
-        if (counter != 90) {
-            for (int row = 0; row < 6; ++row) {
-                rig.choose(row);
-                QCOMPARE(rig.feedback(), row == kKeys[static_cast<size_t>(view)] ? kCorrect : kTryAgain);
-            }
-            QCOMPARE(rig.counter(), counter);
-        }
-        rig.next();
-        QCOMPARE(rig.feedback(), QStringLiteral(" "));
-    }
-    QCOMPARE(rig.counter(), 120);
-    const QStringList last = rig.choiceLines();
-    rig.next();
-    QCOMPARE(rig.counter(), 120);
-    QCOMPARE(rig.choiceLines(), last);
+    walkEveryView(rig, kKeys, kQuestions, QStringLiteral("6. NO MORE CONTRACTILITY QUESTIONS"));
 }
 
 void ContractilityLesson::markingAtNinetyStartsOver()
 {
-    LoopChangeRig rig(kLesson);
-    rig.start();
-    for (int i = 0; i < 15; ++i)
-        rig.next();
-    QCOMPARE(rig.counter(), 90);
-    rig.choose(0);
-    QCOMPARE(rig.feedback(), kTryAgain);
-    QCOMPARE(rig.counter(), 0);
-    QVERIFY(rig.choiceLines().isEmpty());
-    rig.next();
-    QCOMPARE(rig.choiceLines().value(0), QStringLiteral("2. Set CT=75%. Compared to control which is true?"));
+    markAtRestart(LoopChangeRig(kLesson), 0, kTryAgain);
+    markAtRestart(LoopChangeRig(kLesson), 2, kCorrect);
 }
 
 void ContractilityLesson::questionKeysAgreeWithTheCharts()
@@ -96,30 +57,26 @@ void ContractilityLesson::questionKeysAgreeWithTheCharts()
     const LoopGeometry &ct125 = loopGeometry(LoopId::Contractility125);
     LoopChangeRig rig(kLesson);
     rig.start();
-    auto keyedChoice = [&rig] {
-        const std::vector<int> rows = rig.correctRows();
-        return rows.size() == 1 ? rig.choiceLines().value(rows.front()) : QString();
-    };
 
     // 1: at 125 % SV and EF are both greater (and the wider, taller loop does more work).
     QVERIFY(ct125.strokeVolume() > control.strokeVolume());
     QVERIFY(ct125.ejectionFraction() > control.ejectionFraction());
     QVERIFY(ct125.peakPressure() > control.peakPressure());
-    QCOMPARE(keyedChoice(), QStringLiteral("e. All of a. , b. AND c. are greater"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("e. All of a. , b. AND c. are greater"));
     rig.next();
     // 2: at 75 % the PIP line (origin through point 4) is flatter.
     QVERIFY(ct75.esp() / ct75.esv() < control.esp() / control.esv());
-    QCOMPARE(keyedChoice(), QStringLiteral("c. Slope of the PIP line would be decreased"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("c. Slope of the PIP line would be decreased"));
     rig.next();
     // 3 and 4: SV 80 ml, EF 2/3 at 125 %.
-    QCOMPARE(choiceValue(keyedChoice()), ct125.strokeVolume());
+    QCOMPARE(choiceValue(keyedChoice(rig)), ct125.strokeVolume());
     rig.next();
-    QVERIFY(qAbs(choiceValue(keyedChoice()) - ct125.ejectionFraction()) < 0.01);
+    QVERIFY(qAbs(choiceValue(keyedChoice(rig)) - ct125.ejectionFraction()) < 0.01);
     rig.next();
     // 5: at 75 % stroke volume and ejection fraction fall.
     QVERIFY(ct75.strokeVolume() < control.strokeVolume());
     QVERIFY(ct75.ejectionFraction() < control.ejectionFraction());
-    QCOMPARE(keyedChoice(), QStringLiteral("e. All of the above decrease"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("e. All of the above decrease"));
 }
 
 void ContractilityLesson::chartButtonsInEveryOrder()
@@ -138,13 +95,7 @@ void ContractilityLesson::chartButtonsInEveryOrder()
         QCOMPARE(button->font().pointSizeF(), 8.25);
     }
     QCOMPARE(rig.chartOnView(), charts[1]);
-    for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b)
-            for (int c = 0; c < 3; ++c)
-                for (const int pressed : {a, b, c}) {
-                    rig.press(buttons[pressed]);
-                    QCOMPARE(rig.chartOnView(), charts[pressed]);
-                }
+    pressInEveryOrder(rig, buttons, charts);
     // 125 % after 75 % covers the 75 % chart, which stays shown beneath.
     rig.press(buttons[0]);
     rig.press(buttons[2]);

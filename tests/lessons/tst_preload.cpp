@@ -50,57 +50,18 @@ void PreloadLesson::everyViewIsMarkedByItsKey()
 {
     LoopChangeRig rig(kLesson);
     QVERIFY(rig.screen());
-    rig.start();
-    for (int view = 0; view <= 20; ++view) {
-        const int counter = 6 * view;
-        QCOMPARE(rig.counter(), counter);
-        const QStringList shown = rig.choiceLines();
-        QCOMPARE(shown.size(), 6);
-        if (view < kQuestions)
-            QVERIFY2(shown[0].startsWith(QString::number(view + 1) + QStringLiteral(". ")), qPrintable(shown[0]));
-        else if (view == kQuestions)
-            QCOMPARE(shown, (QStringList{QStringLiteral("6. NO MORE PRELOAD QUESTIONS"), QString(), QString(),
-                                         QString(), QString(), QString()}));
-        else if (counter == 60)
-            QCOMPARE(shown, (QStringList{QString(), QString(), QString(), QString(), QStringLiteral(" "),
-                                         QStringLiteral(" ")}));
-        else
-            QCOMPARE(shown, QStringList(6, QString()));
-        if (counter != 90) {
-            for (int row = 0; row < 6; ++row) {
-                rig.choose(row);
-                QCOMPARE(rig.feedback(), row == kKeys[static_cast<size_t>(view)] ? kCorrect : kTryAgain);
-            }
-            QCOMPARE(rig.counter(), counter);
-        }
-        rig.next();
-        QCOMPARE(rig.feedback(), QStringLiteral(" "));
-    }
-    QCOMPARE(rig.counter(), 120);
-    const QStringList last = rig.choiceLines();
-    rig.next();
-    QCOMPARE(rig.counter(), 120);
-    QCOMPARE(rig.choiceLines(), last);
+    walkEveryView(rig, kKeys, kQuestions, QStringLiteral("6. NO MORE PRELOAD QUESTIONS"));
 }
 
 void PreloadLesson::markingAtNinetyStartsOver()
 {
     LoopChangeRig rig(kLesson);
-    rig.start();
-    rig.choose(4);
-    QCOMPARE(rig.feedback(), kCorrect);
-    for (int i = 0; i < 15; ++i)
-        rig.next();
-    QCOMPARE(rig.counter(), 90);
-    rig.choose(2);
-    QCOMPARE(rig.feedback(), kCorrect);
-    QCOMPARE(rig.counter(), 0);
-    QVERIFY(rig.choiceLines().isEmpty());
-    // Reset and Start keep the feedback; the next Next puts up question 2.
+    markAtRestart(rig, 2, kCorrect);
+    // Reset and Start keep the last feedback; only Next blanks it.
+    rig.choose(3);
     rig.reset();
-    QCOMPARE(rig.feedback(), kCorrect);
-    rig.next();
-    QVERIFY(rig.choiceLines().value(0).startsWith(QStringLiteral("2. ")));
+    rig.start();
+    QCOMPARE(rig.feedback(), kTryAgain);
 }
 
 void PreloadLesson::questionKeysAgreeWithTheCharts()
@@ -110,18 +71,14 @@ void PreloadLesson::questionKeysAgreeWithTheCharts()
     const LoopGeometry &pl140 = loopGeometry(LoopId::Preload140);
     LoopChangeRig rig(kLesson);
     rig.start();
-    auto keyedChoice = [&rig] {
-        const std::vector<int> rows = rig.correctRows();
-        return rows.size() == 1 ? rig.choiceLines().value(rows.front()) : QString();
-    };
 
     // 1: at 140 ml both SV and EDV are greater.
     QVERIFY(pl140.strokeVolume() > control.strokeVolume());
     QVERIFY(pl140.edv() > control.edv());
-    QCOMPARE(keyedChoice(), QStringLiteral("d. Both a. AND b. are greater"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("d. Both a. AND b. are greater"));
     rig.next();
     // 2: SV falls by 20 ml at 100 ml.
-    QCOMPARE(choiceValue(keyedChoice()), control.strokeVolume() - pl100.strokeVolume());
+    QCOMPARE(choiceValue(keyedChoice(rig)), control.strokeVolume() - pl100.strokeVolume());
     rig.next();
     rig.next();
     // 4: SV and EF both grow with preload, and the PIP line keeps its slope.
@@ -129,13 +86,13 @@ void PreloadLesson::questionKeysAgreeWithTheCharts()
     QVERIFY(control.ejectionFraction() < pl140.ejectionFraction());
     QCOMPARE(pl100.esp() / pl100.esv(), control.esp() / control.esv());
     QCOMPARE(pl140.esp() / pl140.esv(), control.esp() / control.esv());
-    QCOMPARE(keyedChoice(), QStringLiteral("b. Both SV and EF increase with increasing preload"));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("b. Both SV and EF increase with increasing preload"));
     rig.next();
     // 5: the 100 ml loop ejects less and peaks lower, so it does less work and
     // none of the lines claiming more work or a higher peak can be right.
     QVERIFY(strokeWork(pl100) < strokeWork(control));
     QVERIFY(pl100.peakPressure() < control.peakPressure());
-    QCOMPARE(keyedChoice(), QStringLiteral("a. Less stroke work "));
+    QCOMPARE(keyedChoice(rig), QStringLiteral("a. Less stroke work "));
     rig.choose(5);
     QCOMPARE(rig.feedback(), kTryAgain);
 }
@@ -147,13 +104,7 @@ void PreloadLesson::chartButtonsInEveryOrder()
                               QStringLiteral("cmdPreload140")};
     const QStringList charts{QStringLiteral("control"), QStringLiteral("Preload100"), QStringLiteral("Preload140")};
     QCOMPARE(rig.chartOnView(), charts[0]);
-    for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b)
-            for (int c = 0; c < 3; ++c)
-                for (const int pressed : {a, b, c}) {
-                    rig.press(buttons[pressed]);
-                    QCOMPARE(rig.chartOnView(), charts[pressed]);
-                }
+    pressInEveryOrder(rig, buttons, charts);
     // 100 ml after 140 ml covers the 140 ml chart, which stays shown beneath.
     rig.press(buttons[2]);
     rig.press(buttons[1]);
