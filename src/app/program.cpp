@@ -6,6 +6,7 @@
 #include "lessons/afterload.h"
 #include "lessons/contractility.h"
 #include "lessons/preload.h"
+#include "practice/testscreen.h"
 #include "reference/referencepage.h"
 
 namespace valthera {
@@ -26,6 +27,7 @@ void registerScreens(ScreenRegistry &registry)
         [](ScreenRegistry &r) { return new LessonScreen(contractilityLesson(), r); }, Opening::Maximized);
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
     registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
+    registry.add(QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
 }
 
 Program::Program()

@@ -46,7 +46,7 @@ QWidget *ScreenRegistry::create(const QString &name, Entry &entry)
 
 QWidget *ScreenRegistry::show(const QString &name)
 {
-    if (ending_)
+    if (ended_)
         return nullptr;
     auto it = entries_.find(name);
     if (it == entries_.end())
@@ -68,7 +68,7 @@ QWidget *ScreenRegistry::show(const QString &name)
 
 QWidget *ScreenRegistry::makeVisible(const QString &name)
 {
-    if (ending_)
+    if (ended_)
         return nullptr;
     auto it = entries_.find(name);
     if (it == entries_.end())
@@ -92,9 +92,9 @@ qint16 &ScreenRegistry::counter(const QString &name)
 
 void ScreenRegistry::endSession()
 {
-    if (ending_)
+    if (ended_)
         return;
-    ending_ = true;
+    ended_ = true;
     // Close every window the program has, picture windows included; modal boxes
     // first so nothing is left waiting on them.
     if (QWidget *modal = QApplication::activeModalWidget())
@@ -104,7 +104,6 @@ void ScreenRegistry::endSession()
             entry.window->close();
     }
     quit_();
-    ending_ = false;
 }
 
 void ScreenRegistry::setQuitHandler(std::function<void()> handler)

@@ -68,7 +68,7 @@ private:
     QHash<QString, Entry> entries_;
     std::map<QString, qint16> counters_; // node-based: references stay valid
     std::function<void()> quit_;
-    bool ending_ = false;
+    bool ended_ = false; // once ended, nothing opens again
 };
 
 } // namespace valthera

@@ -3,6 +3,7 @@
 #include "app/screenregistry.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
 
@@ -29,6 +30,12 @@ QMenuBar *SectionMenu::install(QMainWindow *window, ScreenRegistry &registry, bo
     QMenuBar *bar = window->menuBar();
     bar->setObjectName(QStringLiteral("SectionMenu"));
     bar->setNativeMenuBar(false);
+    // The bar keeps the system's colours, not the blue of the window under it.
+    QPalette system = QApplication::palette();
+    for (auto role : {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText})
+        system.setColor(role, system.color(role)); // set explicitly, so the window's blue is not inherited
+    bar->setPalette(system);
+    bar->setAutoFillBackground(true);
     for (const Entry &entry : entries()) {
         QAction *action = bar->addAction(QString::fromLatin1(entry.caption));
         QString name = QString::fromLatin1(entry.name);

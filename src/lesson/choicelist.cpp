@@ -42,12 +42,12 @@ void ChoiceList::mousePressEvent(QMouseEvent *event)
         emit chosen(index.row());
 }
 
-void ChoiceList::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+void ChoiceList::selectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
 {
-    QListWidget::currentChanged(current, previous);
-    if (!pressing_ && !refilling_ && current.isValid()) {
-        emit chosen(current.row());
-    }
+    QListWidget::selectionChanged(selected, deselected);
+    if (pressing_ || refilling_ || selected.indexes().isEmpty())
+        return;
+    emit chosen(selected.indexes().first().row());
 }
 
 } // namespace valthera

@@ -1,7 +1,9 @@
 #pragma once
 // A list whose every selection is reported exactly once: a click on a line
-// (also the line already selected), a keyboard move, or a programmatic change
-// of the current line. Refilling the list reports nothing.
+// (also the line already selected), a keyboard move, or a programmatic
+// selection. Refilling the list reports nothing, and neither does the focus
+// frame that lands on the first line when the list gains focus: that line is
+// current but not selected.
 
 #include <QListWidget>
 
@@ -21,7 +23,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
-    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
 
 private:
     bool pressing_ = false;

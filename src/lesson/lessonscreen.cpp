@@ -1,5 +1,6 @@
 #include "lesson/lessonscreen.h"
 
+#include "app/controls.h"
 #include "app/look.h"
 #include "app/screenregistry.h"
 #include "app/sectionmenu.h"
@@ -13,38 +14,6 @@
 #include <QPushButton>
 
 namespace valthera {
-
-namespace {
-
-QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(look::toPixels(place));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const Place &place,
-                        const QColor &face = {})
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    look::styleButton(button, face);
-    button->setGeometry(look::toPixels(place));
-    button->setAutoDefault(false);
-    return button;
-}
-
-// A label that sizes itself to its caption keeps its left edge and grows rightwards.
-void setCaption(QLabel *label, const QString &caption, bool autoSize)
-{
-    label->setText(caption);
-    if (autoSize)
-        label->resize(label->sizeHint());
-}
-
-} // namespace
 
 LessonScreen::LessonScreen(const LessonDefinition &lesson, ScreenRegistry &registry)
     : lesson_(lesson)
@@ -69,7 +38,7 @@ void LessonScreen::build()
     setCentralWidget(client_);
     resize(look::toPixels(layout.clientWidth, layout.clientHeight) + QSize(0, menuBar()->sizeHint().height()));
 
-    instruction_ = makeLabel(client_, QStringLiteral("Label3"), layout.instruction);
+    instruction_ = look::makeLabel(client_, QStringLiteral("Label3"), layout.instruction);
     look::styleDarkBox(instruction_);
     instruction_->setText(lesson_.instruction);
 
@@ -116,16 +85,16 @@ void LessonScreen::build()
     }
 
     for (const ButtonDef &def : lesson_.buttons) {
-        QPushButton *button = makeButton(client_, def.name, def.caption, def.place);
+        QPushButton *button = look::makeButton(client_, def.name, def.caption, def.place);
         button->setFont(look::sansSerif(def.pointSize));
         connect(button, &QPushButton::clicked, this, [this, &def] { applySteps(def.steps); });
     }
 
     for (const LabelDef &def : layout.labels) {
-        QLabel *label = makeLabel(client_, def.name, def.place);
+        QLabel *label = look::makeLabel(client_, def.name, def.place);
         look::styleBlueLabel(label);
         label->setFont(look::sansSerif(def.pointSize));
-        setCaption(label, def.caption, def.autoSize);
+        look::setCaption(label, def.caption, def.autoSize);
     }
 
     choices_ = new ChoiceList(client_);
@@ -138,11 +107,11 @@ void LessonScreen::build()
         showSequence();
     });
 
-    start_ = makeButton(client_, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start,
+    start_ = look::makeButton(client_, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start,
                         look::startGreen());
-    next_ = makeButton(client_, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next,
+    next_ = look::makeButton(client_, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next,
                        look::nextYellow());
-    reset_ = makeButton(client_, QStringLiteral("Command7"), QStringLiteral("Reset Questions"), layout.reset);
+    reset_ = look::makeButton(client_, QStringLiteral("Command7"), QStringLiteral("Reset Questions"), layout.reset);
     connect(start_, &QPushButton::clicked, this, [this] {
         sequence_.start();
         showSequence();
@@ -153,7 +122,7 @@ void LessonScreen::build()
         showSequence();
     });
 
-    feedback_ = makeLabel(client_, QStringLiteral("Label1"), layout.feedback);
+    feedback_ = look::makeLabel(client_, QStringLiteral("Label1"), layout.feedback);
     look::styleBlueLabel(feedback_);
     feedback_->setWordWrap(false);
 
@@ -246,7 +215,7 @@ void LessonScreen::showSequence()
         choices_->setLines(sequence_.lines());
     if (sequence_.listVisible())
         choices_->show();
-    setCaption(feedback_, sequence_.feedback(), lesson_.layout.feedbackAutoSize);
+    look::setCaption(feedback_, sequence_.feedback(), lesson_.layout.feedbackAutoSize);
 }
 
 void LessonScreen::onNext()

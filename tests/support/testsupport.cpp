@@ -25,8 +25,15 @@ void clickRow(QListWidget *list, int row)
 void keyToRow(QListWidget *list, int row)
 {
     list->setFocus();
-    if (list->currentRow() < 0)
-        QTest::keyClick(list, Qt::Key_Home);
+    if (list->selectedItems().isEmpty()) {
+        // Focus puts the frame on a line without selecting it; Space selects it.
+        if (list->currentRow() < 0)
+            list->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        if (list->currentRow() == row) {
+            QTest::keyClick(list, Qt::Key_Space);
+            return;
+        }
+    }
     while (list->currentRow() < row)
         QTest::keyClick(list, Qt::Key_Down);
     while (list->currentRow() > row)
@@ -67,6 +74,7 @@ void settle(int ms)
     if (ms > 0)
         QTest::qWait(ms);
     QApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace valthera::testing

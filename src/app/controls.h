@@ -1,0 +1,35 @@
+#pragma once
+// Controls in the common look, placed in twips: the labels and command buttons
+// that the lesson and test screens share.
+
+#include "app/look.h"
+
+#include <QPushButton>
+
+class QLabel;
+
+namespace valthera::look {
+
+// A command button whose caption breaks between its words onto two lines when
+// the button is narrower than the caption, as a classic command button's does.
+class CommandButton : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// A button at place, with a coloured face (an invalid colour keeps the standard face).
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const Place &place,
+                        const QColor &face = {});
+
+// A top-left aligned label at place.
+QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place);
+
+// Sets a label's caption; a label that sizes itself to its caption keeps its
+// left edge and grows rightwards.
+void setCaption(QLabel *label, const QString &caption, bool autoSize);
+
+} // namespace valthera::look

@@ -1,0 +1,130 @@
+#include "practice/testscreen.h"
+
+#include "app/controls.h"
+#include "app/look.h"
+#include "app/screenregistry.h"
+#include "app/sectionmenu.h"
+#include "diagrams/picturebox.h"
+#include "lesson/choicelist.h"
+#include "lesson/topictext.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace valthera {
+
+namespace {
+
+using look::Place;
+
+// Design client area, twips.
+constexpr int kClientWidth = 11160;
+constexpr int kClientHeight = 8190;
+
+constexpr Place kHeadingPlace { 1800, 240, 3015, 375 };
+constexpr Place kTextPlace { 1680, 720, 3255, 3615 };
+constexpr Place kBasicLoopPlace { 5640, 120, 4695, 4215 };
+constexpr Place kInnerPicturePlace { 0, 0, 4695, 4215 };
+constexpr Place kChoicesPlace { 2160, 4560, 8055, 1470 };
+constexpr Place kFeedbackPlace { 5850, 6120, 0, 0 }; // grows to fit its caption
+constexpr Place kStartPlace { 3960, 6480, 1215, 615 };
+constexpr Place kNextPlace { 5280, 6480, 1335, 615 };
+constexpr Place kResetPlace { 6720, 6480, 1335, 615 };
+
+PictureBox *makePicture(QWidget *parent, const char *name, PictureId picture, const Place &place)
+{
+    auto *box = new PictureBox(picture, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(look::toPixels(place));
+    box->hide();
+    return box;
+}
+
+} // namespace
+
+TestScreen::TestScreen(ScreenRegistry &registry)
+    : test_(registry.counter(QString::fromLatin1(kName)))
+{
+    setObjectName(QString::fromLatin1(kName));
+    build(registry);
+    test_.load();
+}
+
+void TestScreen::build(ScreenRegistry &registry)
+{
+    setWindowTitle(QStringLiteral("Test"));
+    look::paintBackground(this, look::windowBlue());
+    SectionMenu::install(this, registry);
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    look::paintBackground(client_, look::windowBlue());
+    client_->setMinimumSize(look::toPixels(kClientWidth, kClientHeight));
+    setCentralWidget(client_);
+    resize(look::toPixels(kClientWidth, kClientHeight) + QSize(0, menuBar()->sizeHint().height()));
+
+    QLabel *heading = look::makeLabel(client_, QStringLiteral("Label3"), kHeadingPlace);
+    look::styleDarkBox(heading);
+    heading->setText(QStringLiteral("Explanations of Answers"));
+
+    // The explanations are the program's; the student reads them, not edits them.
+    text_ = new TopicText(client_);
+    text_->setObjectName(QStringLiteral("Text"));
+    look::styleDarkBox(text_);
+    text_->setReadOnly(true);
+    text_->setGeometry(look::toPixels(kTextPlace));
+
+    // Boxes made later stack on top: the three-patient loops cover the afterload
+    // comparison when both are up, and both are seen only inside the schematic's box.
+    basicLoop_ = makePicture(client_, "BasicLoop", PictureId::CycleSchematic, kBasicLoopPlace);
+    afterload_ = makePicture(basicLoop_, "Afterload", PictureId::AfterloadComparison, kInnerPicturePlace);
+    contractility_ = makePicture(basicLoop_, "Contractility", PictureId::ThreePatient, kInnerPicturePlace);
+
+    choices_ = new ChoiceList(client_);
+    choices_->setObjectName(QStringLiteral("List2"));
+    // Text in the system's window colour: the white of a text box's background.
+    look::styleDarkBox(choices_, QPalette::Base);
+    choices_->setGeometry(look::toPixels(kChoicesPlace));
+    choices_->hide();
+    connect(choices_, &ChoiceList::chosen, this, [this](int row) {
+        test_.mark(row);
+        showState(false);
+    });
+
+    feedback_ = look::makeLabel(client_, QStringLiteral("Label1"), kFeedbackPlace);
+    look::styleBlueLabel(feedback_);
+
+    auto *start = look::makeButton(
+        client_, QStringLiteral("cmdStart"), QStringLiteral("Start Questions"), kStartPlace, look::startGreen());
+    auto *next = look::makeButton(
+        client_, QStringLiteral("cmdNext"), QStringLiteral("Next Question"), kNextPlace, look::nextYellow());
+    auto *reset = look::makeButton(client_, QStringLiteral("cmdReset"), QStringLiteral("Reset Questions"), kResetPlace);
+    connect(start, &QPushButton::clicked, this, [this] {
+        test_.start();
+        showState(true);
+    });
+    connect(next, &QPushButton::clicked, this, [this] {
+        if (test_.next())
+            showState(true);
+    });
+    connect(reset, &QPushButton::clicked, this, [this] {
+        test_.reset();
+        showState(true);
+    });
+}
+
+void TestScreen::showState(bool refill)
+{
+    text_->setText(test_.explanation());
+    if (feedback_->text() != test_.feedback())
+        look::setCaption(feedback_, test_.feedback(), true);
+    if (refill)
+        choices_->setLines(test_.lines());
+    choices_->setVisible(test_.listVisible());
+    basicLoop_->setVisible(test_.basicLoopVisible());
+    afterload_->setVisible(test_.afterloadVisible());
+    contractility_->setVisible(test_.contractilityVisible());
+}
+
+} // namespace valthera

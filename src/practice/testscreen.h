@@ -1,0 +1,46 @@
+#pragma once
+// The practice test window: the section menu, the explanation box, the three
+// nested pictures, the choice list, the feedback label and the three buttons.
+// The rules live in PracticeTest; the window only shows its state.
+
+#include "practice/practicetest.h"
+
+#include <QMainWindow>
+
+class QLabel;
+class QPushButton;
+
+namespace valthera {
+
+class ChoiceList;
+class PictureBox;
+class ScreenRegistry;
+class TopicText;
+
+class TestScreen : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char *kName = "Test";
+
+    explicit TestScreen(ScreenRegistry &registry);
+
+    PracticeTest &test() { return test_; }
+    QWidget *client() const { return client_; }
+
+private:
+    void build(ScreenRegistry &registry);
+    // Brings the controls in line with the rules' state; refill replaces the
+    // choice lines (and so drops the selection), as Start, Next and Reset do.
+    void showState(bool refill);
+
+    PracticeTest test_;
+    QWidget *client_ = nullptr;
+    TopicText *text_ = nullptr;
+    PictureBox *basicLoop_ = nullptr;
+    PictureBox *afterload_ = nullptr;
+    PictureBox *contractility_ = nullptr;
+    ChoiceList *choices_ = nullptr;
+    QLabel *feedback_ = nullptr;
+};
+
+} // namespace valthera

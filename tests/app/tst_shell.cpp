@@ -1,0 +1,158 @@
+// The welcome screen, the section menu and the life of screens.
+
+#include "app/program.h"
+#include "app/sectionmenu.h"
+#include "support/testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QtTest>
+
+using namespace valthera;
+
+class ShellTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        program_ = std::make_unique<Program>();
+        program_->registry().setQuitHandler([this] { ++quits_; });
+        quits_ = 0;
+        program_->start();
+        testing::settle();
+    }
+    void cleanup() { program_.reset(); }
+
+    void welcomeScreenGreetsFromTopToBottom()
+    {
+        QWidget *welcome = program_->registry().find("Introduction");
+        QVERIFY(welcome);
+        QCOMPARE(welcome->windowTitle(), QString("Introduction"));
+        QVERIFY(welcome->isVisible());
+        QVERIFY(welcome->windowState() & Qt::WindowMaximized);
+        QCOMPARE(QApplication::topLevelWidgets().size() > 0, true);
+
+        const QStringList names{"Label1", "Label2", "Label3"};
+        const QStringList texts{"Orvek Welcomes You To", "VALTHERA",
+                                "We recommend that you start your first session by visiting the instructions page"};
+        int lastTop = -1;
+        for (int i = 0; i < 3; ++i) {
+            auto *label = testing::child<QLabel>(welcome, names[i]);
+            QVERIFY(label);
+            QCOMPARE(label->text(), texts[i]);
+            QVERIFY(label->geometry().top() > lastTop);
+            lastTop = label->geometry().top();
+            QVERIFY(label->font().bold());
+        }
+        // The recommendation is longer than its label is wide: it wraps onto more lines.
+        auto *recommendation = testing::child<QLabel>(welcome, "Label3");
+        QVERIFY(recommendation->wordWrap());
+        QCOMPARE(recommendation->geometry(), QRect(248, 376, 361, 57));
+        QVERIFY(recommendation->heightForWidth(recommendation->width()) > recommendation->fontMetrics().height());
+    }
+
+    void everyMenuCarriesTheNineCommandsInOrder()
+    {
+        auto *welcome = qobject_cast<QMainWindow *>(program_->registry().find("Introduction"));
+        const QList<QAction *> actions = welcome->menuBar()->actions();
+        QCOMPARE(actions.size(), 9);
+        const QStringList captions{"Instructions",          "Loop Basics",       "Relation to Cardiac Cycle",
+                                   "Afterload Affects",     "Preload Affects",   "Contractility Affects",
+                                   "Glossary/Formulas",     "Test",              "End Session"};
+        const QStringList names{"mnuInstruct",      "mnuBasics",   "mnuRelationships", "mnuAfterload", "mnuPreload",
+                                "mnuContractility", "mnuGlossary", "mnuTest",          "mnuEnd"};
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(actions[i]->text(), captions[i]);
+            QCOMPARE(actions[i]->objectName(), names[i]);
+            QVERIFY(!actions[i]->menu()); // a command, not a drop-down
+            QVERIFY(!actions[i]->text().contains('&'));
+        }
+
+        // Elsewhere the third command has its other name.
+        QMainWindow other;
+        SectionMenu::install(&other, program_->registry());
+        QCOMPARE(other.menuBar()->actions().at(2)->objectName(), QString("mnuRelations"));
+    }
+
+    void showingCreatesOnceAndKeepsTheScreenBehind()
+    {
+        ScreenRegistry &registry = program_->registry();
+        QWidget *welcome = registry.find("Introduction");
+        auto *instruct = welcome->findChild<QAction *>("mnuInstruct");
+        instruct->trigger();
+        testing::settle();
+        QPointer<QWidget> page = registry.find("Instructions");
+        QVERIFY(page);
+        QVERIFY(page->isVisible());
+        QVERIFY(welcome->isVisible()); // still open behind
+        QVERIFY(!page->parentWidget()); // its own top-level window
+        QVERIFY(!page->isModal());
+
+        // A second show finds the same window instead of making another.
+        instruct->trigger();
+        testing::settle();
+        QCOMPARE(registry.find("Instructions"), page.data());
+        int pages = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            pages += w->objectName() == "Instructions" && w->isVisible();
+        QCOMPARE(pages, 1);
+
+        // Closing removes the window; the next show builds it again.
+        page->close();
+        testing::settle();
+        QVERIFY(!page);
+        QVERIFY(!registry.find("Instructions"));
+        QWidget *again = registry.show("Instructions");
+        QVERIFY(again);
+        QVERIFY(again->isVisible());
+    }
+
+    void countersOutliveTheirWindowAndUnknownSectionsDoNothing()
+    {
+        ScreenRegistry &registry = program_->registry();
+        registry.counter("somewhere") = 42;
+        QCOMPARE(registry.counter("somewhere"), qint16(42));
+        QCOMPARE(registry.counter("elsewhere"), qint16(0));
+        QVERIFY(!registry.show("NoSuchScreen"));
+        QVERIFY(!registry.makeVisible("NoSuchScreen"));
+    }
+
+    void closingTheWelcomeScreenKeepsTheOthers()
+    {
+        ScreenRegistry &registry = program_->registry();
+        registry.show("Glossary");
+        QPointer<QWidget> welcome = registry.find("Introduction");
+        welcome->close();
+        testing::settle();
+        QVERIFY(!welcome);
+        QVERIFY(registry.find("Glossary")->isVisible());
+        QCOMPARE(quits_, 0);
+    }
+
+    void endSessionClosesEveryWindowAtOnce()
+    {
+        ScreenRegistry &registry = program_->registry();
+        registry.show("Instructions");
+        registry.show("Glossary");
+        QPointer<QWidget> welcome = registry.find("Introduction");
+        welcome->findChild<QAction *>("mnuEnd")->trigger();
+        testing::settle();
+        QCOMPARE(quits_, 1);
+        for (const char *name : {"Introduction", "Instructions", "Glossary"})
+            QVERIFY(!registry.find(name) || !registry.find(name)->isVisible());
+        QVERIFY(!welcome);
+        // After the end nothing opens again.
+        QVERIFY(!registry.show("Instructions"));
+    }
+
+private:
+    std::unique_ptr<Program> program_;
+    int quits_ = 0;
+};
+
+QTEST_MAIN(ShellTest)
+#include "tst_shell.moc"
