@@ -94,6 +94,7 @@ void ContractilityLesson::chartButtonsInEveryOrder()
         above = button->y();
         QCOMPARE(button->font().pointSizeF(), 8.25);
     }
+    QCOMPARE(rig.label(QStringLiteral("Label2"))->font().pointSizeF(), 8.25);
     QCOMPARE(rig.chartOnView(), charts[1]);
     pressInEveryOrder(rig, buttons, charts);
     // 125 % after 75 % covers the 75 % chart, which stays shown beneath.
