@@ -16,6 +16,7 @@ private slots:
     void everyLessonListsTheSameTopics();
     void everyTopicOpensItsWindow_data();
     void everyTopicOpensItsWindow();
+    void menuEntriesOpenTheLessons();
 };
 
 void LoopChangeTopicTable::paragraphsOpenWithTheirWordsAndFitTheTextArea()
@@ -111,6 +112,26 @@ void LoopChangeTopicTable::everyTopicOpensItsWindow()
         QCOMPARE(rig.feedback(), feedback);
         QCOMPARE(rig.choiceLines().size(), 6);
     }
+}
+
+void LoopChangeTopicTable::menuEntriesOpenTheLessons()
+{
+    Program program;
+    program.start();
+    QWidget *welcome = program.registry().find(QStringLiteral("Introduction"));
+    QVERIFY(welcome);
+    const std::pair<const char *, const char *> entries[]{{"mnuAfterload", "LoopChangesAfterload"},
+                                                          {"mnuPreload", "LoopChangesPreload"},
+                                                          {"mnuContractility", "LoopChangesContractility"}};
+    for (const auto &[entry, screen] : entries) {
+        auto *action = welcome->findChild<QAction *>(QString::fromLatin1(entry));
+        QVERIFY(action);
+        action->trigger();
+        settle();
+        auto *lesson = qobject_cast<LessonScreen *>(program.registry().find(QString::fromLatin1(screen)));
+        QVERIFY(lesson && lesson->isMaximized());
+    }
+    QVERIFY(welcome->isVisible());
 }
 
 QTEST_MAIN(LoopChangeTopicTable)
