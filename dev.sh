@@ -2,6 +2,8 @@
 # Set-up, build, run and test in one place.
 #   ./dev.sh run    installs what is missing, builds, and starts the program
 #   ./dev.sh test   installs what is missing, builds, and runs the whole test suite
+#   ./dev.sh asan   the test suite built with address and undefined-behaviour sanitizers
+#   ./dev.sh package  builds the Debian package, installs it, and checks that it starts
 # Safe to repeat: packages already present are not fetched again, and the build
 # is incremental.
 set -euo pipefail
@@ -37,8 +39,31 @@ case "${1:-}" in
         build
         QT_QPA_PLATFORM=offscreen ctest --preset default
         ;;
+    asan)
+        install_missing
+        [ -f build/asan/CMakeCache.txt ] || cmake --preset asan
+        cmake --build --preset asan -j"$(nproc)"
+        QT_QPA_PLATFORM=offscreen ctest --preset asan
+        ;;
+    package)
+        install_missing appstream
+        build
+        appstreamcli validate --no-net packaging/org.valthera.Valthera.metainfo.xml
+        (cd build/default && cpack)
+        sudo=""
+        [ "$(id -u)" -ne 0 ] && sudo="sudo"
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --reinstall ./build/default/valthera_*_amd64.deb
+        # The installed program must come up and keep running until it is closed.
+        status=0
+        QT_QPA_PLATFORM=offscreen timeout 3 /usr/bin/valthera || status=$?
+        if [ "$status" -ne 124 ]; then
+            echo "the installed program did not keep running (exit $status)" >&2
+            exit 1
+        fi
+        echo "installed package starts"
+        ;;
     *)
-        echo "usage: $0 run|test" >&2
+        echo "usage: $0 run|test|asan|package" >&2
         exit 2
         ;;
 esac

@@ -1,5 +1,6 @@
 #include "app/controls.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -44,6 +45,34 @@ void setCaption(QLabel *label, const QString &caption, bool autoSize)
     label->setText(caption);
     if (autoSize)
         label->resize(label->sizeHint());
+}
+
+void orderTabsByPlace(QWidget *client)
+{
+    QList<QWidget *> focusable;
+    for (QWidget *widget : client->findChildren<QWidget *>()) {
+        if (widget->focusPolicy() & Qt::TabFocus && widget->window() == client->window())
+            focusable.append(widget);
+    }
+    // Controls whose tops lie within half a text line of each other share a row.
+    const int rowTolerance = px(120);
+    auto place = [client](const QWidget *widget) { return widget->mapTo(client, QPoint(0, 0)); };
+    std::stable_sort(focusable.begin(), focusable.end(), [&](const QWidget *a, const QWidget *b) {
+        const QPoint pa = place(a), pb = place(b);
+        if (std::abs(pa.y() - pb.y()) > rowTolerance)
+            return pa.y() < pb.y();
+        return pa.x() < pb.x();
+    });
+    for (qsizetype i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(focusable[i - 1], focusable[i]);
+}
+
+void announce(QLabel *label)
+{
+    QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&nameChanged);
+    QAccessibleEvent alert(label, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 } // namespace valthera::look

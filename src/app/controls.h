@@ -32,4 +32,12 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place);
 // left edge and grows rightwards.
 void setCaption(QLabel *label, const QString &caption, bool autoSize);
 
+// Chains the Tab order of the focusable controls on a client area by their
+// place: top to bottom, and left to right within a row.
+void orderTabsByPlace(QWidget *client);
+
+// Tells assistive technology that a label's caption changed and should be
+// read out (the answer feedback).
+void announce(QLabel *label);
+
 } // namespace valthera::look

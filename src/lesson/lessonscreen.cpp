@@ -46,6 +46,7 @@ void LessonScreen::build()
     topics_->setObjectName(QStringLiteral("basicList1"));
     look::styleDarkBox(topics_);
     topics_->setGeometry(look::toPixels(layout.topics));
+    topics_->setAccessibleName(QStringLiteral("Topics"));
     connect(topics_, &ChoiceList::chosen, this, &LessonScreen::selectTopic);
 
     text_ = new TopicText(client_);
@@ -53,6 +54,7 @@ void LessonScreen::build()
     look::styleDarkBox(text_);
     text_->setGeometry(look::toPixels(layout.text));
     text_->setReadOnly(!lesson_.textAcceptsTyping);
+    text_->setAccessibleName(QStringLiteral("Topic text"));
     text_->hide();
     connect(text_, &TopicText::clicked, this, [this] {
         if (lesson_.clickHidesText)
@@ -101,6 +103,7 @@ void LessonScreen::build()
     choices_->setObjectName(QStringLiteral("List2"));
     look::styleDarkBox(choices_, layout.choicesText);
     choices_->setGeometry(look::toPixels(layout.choices));
+    choices_->setAccessibleName(QStringLiteral("Question choices"));
     choices_->hide();
     connect(choices_, &ChoiceList::chosen, this, [this](int row) {
         sequence_.mark(row);
@@ -125,6 +128,9 @@ void LessonScreen::build()
     feedback_ = look::makeLabel(client_, QStringLiteral("Label1"), layout.feedback);
     look::styleBlueLabel(feedback_);
     feedback_->setWordWrap(false);
+    feedback_->setAccessibleDescription(QStringLiteral("Answer feedback"));
+
+    look::orderTabsByPlace(client_);
 
     sequence_.setDiagramStep([this] { applySteps(lesson_.questions.diagramStep); });
 }
@@ -215,7 +221,10 @@ void LessonScreen::showSequence()
         choices_->setLines(sequence_.lines());
     if (sequence_.listVisible())
         choices_->show();
-    look::setCaption(feedback_, sequence_.feedback(), lesson_.layout.feedbackAutoSize);
+    if (feedback_->text() != sequence_.feedback()) {
+        look::setCaption(feedback_, sequence_.feedback(), lesson_.layout.feedbackAutoSize);
+        look::announce(feedback_);
+    }
 }
 
 void LessonScreen::onNext()

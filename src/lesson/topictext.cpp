@@ -9,8 +9,18 @@ TopicText::TopicText(QWidget *parent)
 {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab leaves the box, so a keyboard user is never trapped in it; a box the
+    // student cannot type into can still be read line by line from the keyboard.
+    setTabChangesFocus(true);
     viewport()->installEventFilter(this);
     connect(this, &QPlainTextEdit::textChanged, this, &TopicText::noteChange);
+}
+
+void TopicText::setReadOnly(bool readOnly)
+{
+    QPlainTextEdit::setReadOnly(readOnly);
+    if (readOnly)
+        setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 void TopicText::setText(const QString &text)

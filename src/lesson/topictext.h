@@ -13,6 +13,7 @@ public:
     explicit TopicText(QWidget *parent = nullptr);
 
     void setText(const QString &text);
+    void setReadOnly(bool readOnly);
     QString text() const { return known_; }
 
 signals:

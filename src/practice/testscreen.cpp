@@ -74,6 +74,7 @@ void TestScreen::build(ScreenRegistry &registry)
     look::styleDarkBox(text_);
     text_->setReadOnly(true);
     text_->setGeometry(look::toPixels(kTextPlace));
+    text_->setAccessibleName(QStringLiteral("Explanation of the answer"));
 
     // Boxes made later stack on top: the three-patient loops cover the afterload
     // comparison when both are up, and both are seen only inside the schematic's box.
@@ -86,6 +87,7 @@ void TestScreen::build(ScreenRegistry &registry)
     // Text in the system's window colour: the white of a text box's background.
     look::styleDarkBox(choices_, QPalette::Base);
     choices_->setGeometry(look::toPixels(kChoicesPlace));
+    choices_->setAccessibleName(QStringLiteral("Question choices"));
     choices_->hide();
     connect(choices_, &ChoiceList::chosen, this, [this](int row) {
         test_.mark(row);
@@ -94,6 +96,7 @@ void TestScreen::build(ScreenRegistry &registry)
 
     feedback_ = look::makeLabel(client_, QStringLiteral("Label1"), kFeedbackPlace);
     look::styleBlueLabel(feedback_);
+    feedback_->setAccessibleDescription(QStringLiteral("Answer feedback"));
 
     auto *start = look::makeButton(
         client_, QStringLiteral("cmdStart"), QStringLiteral("Start Questions"), kStartPlace, look::startGreen());
@@ -112,13 +115,16 @@ void TestScreen::build(ScreenRegistry &registry)
         test_.reset();
         showState(true);
     });
+    look::orderTabsByPlace(client_);
 }
 
 void TestScreen::showState(bool refill)
 {
     text_->setText(test_.explanation());
-    if (feedback_->text() != test_.feedback())
+    if (feedback_->text() != test_.feedback()) {
         look::setCaption(feedback_, test_.feedback(), true);
+        look::announce(feedback_);
+    }
     if (refill)
         choices_->setLines(test_.lines());
     choices_->setVisible(test_.listVisible());
