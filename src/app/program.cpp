@@ -4,8 +4,11 @@
 #include "app/welcomescreen.h"
 #include "diagrams/picturewindows.h"
 #include "lesson/lessonscreen.h"
+#include "lessons/afterload.h"
 #include "lessons/basics.h"
 #include "lessons/cardiaccycle.h"
+#include "lessons/contractility.h"
+#include "lessons/preload.h"
 #include "practice/testscreen.h"
 #include "reference/referencepage.h"
 
@@ -16,14 +19,17 @@ void registerScreens(ScreenRegistry &registry)
     using Opening = ScreenRegistry::Opening;
     registry.add(
         QStringLiteral("Introduction"), [](ScreenRegistry &r) { return new WelcomeScreen(r); }, Opening::Maximized);
-    registry.add(
-        QStringLiteral("basics1"), [](ScreenRegistry &r) { return new LessonScreen(basicsLesson(), r); },
-        Opening::Maximized);
-    registry.add(
-        QStringLiteral("CardiacCycleRelationships"),
-        [](ScreenRegistry &r) { return new LessonScreen(cardiacCycleLesson(), r); }, Opening::Maximized);
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });
     registry.add(QStringLiteral("Glossary"), [](ScreenRegistry &) { return ReferencePage::glossary(); });
+
+    // The five lessons are data for the one lesson screen; each definition lives
+    // for the whole run, so the screens only keep a reference to it.
+    for (const LessonDefinition *lesson : {&basicsLesson(), &cardiacCycleLesson(), &afterloadLesson(),
+                                           &preloadLesson(), &contractilityLesson()}) {
+        registry.add(
+            lesson->name, [lesson](ScreenRegistry &r) { return new LessonScreen(*lesson, r); }, Opening::Maximized);
+    }
+
     registry.add(QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
     registerPictureWindows(registry);
 }

@@ -65,6 +65,7 @@ struct LabelDef {
     QString caption;
     Place place;
     bool autoSize = false; // the label's width follows its caption
+    double pointSize = look::kOrdinaryPointSize;
 };
 
 struct QuestionContent {

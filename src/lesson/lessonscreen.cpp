@@ -65,12 +65,14 @@ void LessonScreen::build()
         // nested pass finds the text already in place and ends there). A change
         // typed by the student is undone after the edit has finished, before the
         // next key is handled, so the editor is never re-entered mid-keystroke.
+        // The pass run by a change always brings the topic's picture window
+        // forward, also for a topic whose own selection only makes it visible.
         connect(text_, &TopicText::changed, this, [this] {
             if (rerunDepth_ > 0)
-                selectTopic(topics_->currentRow());
+                runTopic(topics_->currentRow(), true);
             else
                 QMetaObject::invokeMethod(
-                    this, [this] { selectTopic(topics_->currentRow()); }, Qt::QueuedConnection);
+                    this, [this] { runTopic(topics_->currentRow(), true); }, Qt::QueuedConnection);
         });
     }
 
@@ -93,6 +95,7 @@ void LessonScreen::build()
     for (const LabelDef &def : layout.labels) {
         QLabel *label = look::makeLabel(client_, def.name, def.place);
         look::styleBlueLabel(label);
+        label->setFont(look::sansSerif(def.pointSize));
         look::setCaption(label, def.caption, def.autoSize);
     }
 
@@ -155,13 +158,18 @@ void LessonScreen::load()
 
 void LessonScreen::selectTopic(int index)
 {
+    runTopic(index, false);
+}
+
+void LessonScreen::runTopic(int index, bool fromTextChange)
+{
     if (index < 1 || index > static_cast<int>(lesson_.topics.size()))
         return;
     const TopicEntry &topic = lesson_.topics[static_cast<size_t>(index - 1)];
     text_->show();
     applySteps(topic.diagramAction);
     if (!topic.pictureWindow.isEmpty()) {
-        if (topic.bringWindowForward)
+        if (topic.bringWindowForward || fromTextChange)
             registry_.show(topic.pictureWindow);
         else
             registry_.makeVisible(topic.pictureWindow);

@@ -37,6 +37,9 @@ public:
 private:
     void build();
     void load();
+    // The topic-selection steps; a pass run by a change of the text always
+    // brings the topic's picture window forward.
+    void runTopic(int index, bool fromTextChange);
     void showSequence();
     void onNext();
     void showCompletion();
