@@ -602,7 +602,7 @@ void CycleSchematic::paintLoop2(QPainter &painter) const
     painter.drawPath(loop);
 
     painter.setPen(QColor(255, 0, 0));
-    textLines(painter, {q3.x() + 22, q3.y() - 8}, {QStringLiteral("Loop 2")}, kLabelPixels + 1);
+    textLines(painter, {p1.x() + 8, q3.y() + 6}, {QStringLiteral("Loop 2")}, kLabelPixels + 1);
     painter.setPen(Qt::black);
     textLines(painter, {p1.x() + 8, loopPoint(2).y() + 12}, {QStringLiteral("Control"), QStringLiteral("Loop")},
               kLabelPixels + 1);
