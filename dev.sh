@@ -46,9 +46,10 @@ case "${1:-}" in
         QT_QPA_PLATFORM=offscreen ctest --preset asan
         ;;
     package)
-        install_missing appstream
+        install_missing appstream desktop-file-utils
         build
         appstreamcli validate --no-net packaging/org.valthera.Valthera.metainfo.xml
+        desktop-file-validate packaging/org.valthera.Valthera.desktop
         (cd build/default && cpack)
         sudo=""
         [ "$(id -u)" -ne 0 ] && sudo="sudo"

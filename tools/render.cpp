@@ -1,14 +1,21 @@
-// valthera-render OUTDIR: draws every picture at the size of its box and every
-// registered screen, each at device pixel ratio 1 and 2, into PNG files:
-//   OUTDIR/pictures/<name>@1x.png, @2x.png
-//   OUTDIR/screens/<name>@1x.png, @2x.png
-// Runs offscreen (QT_QPA_PLATFORM=offscreen) so it works without a display.
+// valthera-render [--scale S] OUTDIR: draws every picture at the size of its box
+// and every registered screen into PNG files.
+//   Without --scale, each at device pixel ratio 1 and 2:
+//     OUTDIR/pictures/<name>@1x.png, @2x.png
+//     OUTDIR/screens/<name>@1x.png, @2x.png
+//   With --scale S, the whole program runs at screen scale S (as QT_SCALE_FACTOR
+//   would make it) and every screen is grabbed as the display would show it:
+//     OUTDIR/pictures/<name>@<S>x.png, OUTDIR/screens/<name>@<S>x.png
+// Runs offscreen (QT_QPA_PLATFORM=offscreen) so it works without a display; the
+// offscreen screen is then made 1024 x 768 device-independent pixels at every
+// scale, so maximized screens keep one size whatever the scale.
 
 #include "app/program.h"
 #include "diagrams/pictures.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTextStream>
@@ -24,10 +31,10 @@ bool save(const QImage &image, const QString &path)
     return false;
 }
 
-QImage renderPicture(valthera::PictureId id, int ratio)
+QImage renderPicture(valthera::PictureId id, qreal ratio)
 {
     const QSize size = valthera::pictureDesignSize(id);
-    QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
+    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -46,14 +53,56 @@ QImage renderWidget(QWidget *widget, int ratio)
 
 } // namespace
 
+QString ratioName(qreal ratio)
+{
+    return QString::number(ratio, 'g', 3) + QLatin1Char('x');
+}
+
+// An offscreen screen of 1024 x 768 device-independent pixels at scale, so the
+// maximized screens are laid out alike at every scale. Does nothing on a real display.
+void sizeOffscreenScreen(qreal scale, const QString &configPath)
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform != "offscreen")
+        return;
+    QFile config(configPath);
+    if (!config.open(QIODevice::WriteOnly))
+        return;
+    config.write(QStringLiteral(R"({"screens":[{"name":"render","x":0,"y":0,"width":%1,"height":%2,"logicalDpi":96}]})")
+                     .arg(qRound(1024 * scale))
+                     .arg(qRound(768 * scale))
+                     .toUtf8());
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configPath.toLocal8Bit());
+}
+
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    if (argc != 2) {
-        QTextStream(stderr) << "usage: valthera-render OUTDIR\n";
+    // The scale must be known before the application starts.
+    qreal scale = 0; // 0: no scale given
+    QString outPath;
+    bool usable = true;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--scale" && i + 1 < argc) {
+            scale = QByteArray(argv[++i]).toDouble();
+            usable = usable && scale >= 0.5 && scale <= 4;
+        } else if (outPath.isEmpty() && !arg.startsWith("--")) {
+            outPath = QString::fromLocal8Bit(arg);
+        } else {
+            usable = false; // an unknown option or a second directory
+        }
+    }
+    if (outPath.isEmpty() || !usable) {
+        QTextStream(stderr) << "usage: valthera-render [--scale S] OUTDIR   (S from 0.5 to 4)\n";
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (scale > 0) {
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
+        sizeOffscreenScreen(scale, QDir::temp().filePath(QStringLiteral("valthera-render-screen.json")));
+    }
+    QApplication app(argc, argv);
+    const QDir out(outPath);
     if (!out.mkpath(QStringLiteral("pictures")) || !out.mkpath(QStringLiteral("screens"))) {
         QTextStream(stderr) << "cannot create " << out.path() << '\n';
         return 1;
@@ -61,9 +110,10 @@ int main(int argc, char **argv)
 
     valthera::Program program;
     bool ok = true;
+    const QList<qreal> ratios = scale > 0 ? QList<qreal>{scale} : QList<qreal>{1, 2};
     for (valthera::PictureId id : valthera::allPictures()) {
-        for (int ratio : {1, 2}) {
-            const QString file = QStringLiteral("pictures/%1@%2x.png").arg(valthera::pictureName(id)).arg(ratio);
+        for (qreal ratio : ratios) {
+            const QString file = QStringLiteral("pictures/%1@%2.png").arg(valthera::pictureName(id), ratioName(ratio));
             ok = save(renderPicture(id, ratio), out.filePath(file)) && ok;
         }
     }
@@ -75,6 +125,12 @@ int main(int argc, char **argv)
         if (!window)
             continue;
         QApplication::processEvents();
+        if (scale > 0) {
+            // What the display shows: the window drawn at its own device pixel ratio.
+            const QString file = QStringLiteral("screens/%1@%2.png").arg(name, ratioName(scale));
+            ok = save(window->grab().toImage(), out.filePath(file)) && ok;
+            continue;
+        }
         for (int ratio : {1, 2}) {
             const QString file = QStringLiteral("screens/%1@%2x.png").arg(name).arg(ratio);
             ok = save(renderWidget(window, ratio), out.filePath(file)) && ok;

@@ -1,6 +1,7 @@
 #include "app/controls.h"
 
 #include <QAccessible>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -18,6 +19,17 @@ void CommandButton::paintEvent(QPaintEvent *)
     painter.setPen(palette().color(QPalette::ButtonText));
     const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
     painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, caption);
+}
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain && !isDefault()) {
+        click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const Place &place,
@@ -67,8 +79,22 @@ void orderTabsByPlace(QWidget *client)
         QWidget::setTabOrder(focusable[i - 1], focusable[i]);
 }
 
+void describeQuestionButtons(QPushButton *start, QPushButton *next, QPushButton *reset)
+{
+    start->setAccessibleDescription(QStringLiteral("Puts up the first question"));
+    next->setAccessibleDescription(QStringLiteral("Puts up the next question"));
+    reset->setAccessibleDescription(QStringLiteral("Clears the questions"));
+}
+
+Announcements &Announcements::instance()
+{
+    static Announcements announcements;
+    return announcements;
+}
+
 void announce(QLabel *label)
 {
+    emit Announcements::instance().announced(label, label->text());
     QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nameChanged);
     QAccessibleEvent alert(label, QAccessible::Alert);

@@ -19,6 +19,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Return and Enter press the focused button, like Space: outside a dialog
+    // a push button would otherwise ignore them.
+    void keyPressEvent(QKeyEvent *event) override;
 };
 
 // A button at place, with a coloured face (an invalid colour keeps the standard face).
@@ -36,8 +39,22 @@ void setCaption(QLabel *label, const QString &caption, bool autoSize);
 // place: top to bottom, and left to right within a row.
 void orderTabsByPlace(QWidget *client);
 
+// Describes the question buttons' effects to assistive technology.
+void describeQuestionButtons(QPushButton *start, QPushButton *next, QPushButton *reset);
+
 // Tells assistive technology that a label's caption changed and should be
 // read out (the answer feedback).
 void announce(QLabel *label);
+
+// Everything announce() reads out, as it happens. Assistive technology hears it
+// through Qt's accessibility events; this lets the program's own parts (and
+// its tests) follow the same announcements where no accessibility bridge runs.
+class Announcements : public QObject {
+    Q_OBJECT
+public:
+    static Announcements &instance();
+signals:
+    void announced(QLabel *label, const QString &text);
+};
 
 } // namespace valthera::look

@@ -29,6 +29,7 @@ QMenuBar *SectionMenu::install(QMainWindow *window, ScreenRegistry &registry, bo
 {
     QMenuBar *bar = window->menuBar();
     bar->setObjectName(QStringLiteral("SectionMenu"));
+    bar->setAccessibleName(QStringLiteral("Section menu"));
     bar->setNativeMenuBar(false);
     // The bar keeps the system's colours, not the blue of the window under it.
     QPalette system = QApplication::palette();

@@ -1,5 +1,7 @@
 #include "diagrams/picturebox.h"
 
+#include "app/accessibility.h"
+
 #include <QPainter>
 
 namespace valthera {
@@ -9,6 +11,7 @@ PictureBox::PictureBox(PictureId picture, QWidget *parent)
     , picture_(picture)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    look::presentAs(staticMetaObject.className(), QAccessible::Graphic);
     setAccessibleName(pictureDescription(picture));
 }
 

@@ -1,5 +1,6 @@
 #include "diagrams/picturewindows.h"
 
+#include "app/accessibility.h"
 #include "app/screenregistry.h"
 #include "diagrams/loopchart.h"
 #include "diagrams/picturebox.h"
@@ -14,6 +15,8 @@ PictureWindow::PictureWindow(PictureId picture, std::optional<look::Place> place
     , picture_(picture)
     , placement_(placement)
 {
+    // Without a role of its own a bare widget window reads as an unnamed pane.
+    look::presentAs(staticMetaObject.className(), QAccessible::Window);
     setWindowTitle(chartFor(picture).design().title);
     look::paintBackground(this, look::windowBlue());
     auto *layout = new QVBoxLayout(this);

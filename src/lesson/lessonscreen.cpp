@@ -47,6 +47,7 @@ void LessonScreen::build()
     look::styleDarkBox(topics_);
     topics_->setGeometry(look::toPixels(layout.topics));
     topics_->setAccessibleName(QStringLiteral("Topics"));
+    topics_->setAccessibleDescription(lesson_.instruction);
     connect(topics_, &ChoiceList::chosen, this, &LessonScreen::selectTopic);
 
     text_ = new TopicText(client_);
@@ -89,6 +90,7 @@ void LessonScreen::build()
     for (const ButtonDef &def : lesson_.buttons) {
         QPushButton *button = look::makeButton(client_, def.name, def.caption, def.place);
         button->setFont(look::sansSerif(def.pointSize));
+        button->setAccessibleDescription(describeSteps(def.steps));
         connect(button, &QPushButton::clicked, this, [this, &def] { applySteps(def.steps); });
     }
 
@@ -107,7 +109,7 @@ void LessonScreen::build()
     choices_->hide();
     connect(choices_, &ChoiceList::chosen, this, [this](int row) {
         sequence_.mark(row);
-        showSequence();
+        showSequence(true);
     });
 
     start_ = look::makeButton(client_, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start,
@@ -115,6 +117,7 @@ void LessonScreen::build()
     next_ = look::makeButton(client_, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next,
                        look::nextYellow());
     reset_ = look::makeButton(client_, QStringLiteral("Command7"), QStringLiteral("Reset Questions"), layout.reset);
+    look::describeQuestionButtons(start_, next_, reset_);
     connect(start_, &QPushButton::clicked, this, [this] {
         sequence_.start();
         showSequence();
@@ -179,6 +182,20 @@ void LessonScreen::runTopic(int index, bool fromTextChange)
     --rerunDepth_;
 }
 
+QString LessonScreen::describeSteps(const VisibilitySteps &steps) const
+{
+    // The box a button shows last is the one on view after it: name its picture.
+    for (auto step = steps.crbegin(); step != steps.crend(); ++step) {
+        if (!step->visible)
+            continue;
+        for (const PictureBoxDef &def : lesson_.boxes) {
+            if (def.name == step->box)
+                return QStringLiteral("Shows ") + pictureDescription(def.picture);
+        }
+    }
+    return {};
+}
+
 void LessonScreen::applySteps(const VisibilitySteps &steps)
 {
     for (const Visibility &step : steps) {
@@ -215,16 +232,19 @@ PictureBox *LessonScreen::boxOnView() const
     return seen;
 }
 
-void LessonScreen::showSequence()
+void LessonScreen::showSequence(bool marked)
 {
     if (choices_->lines() != sequence_.lines())
         choices_->setLines(sequence_.lines());
     if (sequence_.listVisible())
         choices_->show();
-    if (feedback_->text() != sequence_.feedback()) {
+    // Every marking is spoken, also a second "TRY AGAIN" in a row: the label
+    // does not change then, but a listener would otherwise hear nothing.
+    const bool changed = feedback_->text() != sequence_.feedback();
+    if (changed)
         look::setCaption(feedback_, sequence_.feedback(), lesson_.layout.feedbackAutoSize);
+    if (changed || (marked && !feedback_->text().isEmpty()))
         look::announce(feedback_);
-    }
 }
 
 void LessonScreen::onNext()

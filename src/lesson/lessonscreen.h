@@ -36,11 +36,12 @@ public:
 
 private:
     void build();
+    QString describeSteps(const VisibilitySteps &steps) const;
     void load();
     // The topic-selection steps; a pass run by a change of the text always
     // brings the topic's picture window forward.
     void runTopic(int index, bool fromTextChange);
-    void showSequence();
+    void showSequence(bool marked = false);
     void onNext();
     void showCompletion();
 

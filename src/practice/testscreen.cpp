@@ -91,7 +91,7 @@ void TestScreen::build(ScreenRegistry &registry)
     choices_->hide();
     connect(choices_, &ChoiceList::chosen, this, [this](int row) {
         test_.mark(row);
-        showState(false);
+        showState(false, true);
     });
 
     feedback_ = look::makeLabel(client_, QStringLiteral("Label1"), kFeedbackPlace);
@@ -103,6 +103,7 @@ void TestScreen::build(ScreenRegistry &registry)
     auto *next = look::makeButton(
         client_, QStringLiteral("cmdNext"), QStringLiteral("Next Question"), kNextPlace, look::nextYellow());
     auto *reset = look::makeButton(client_, QStringLiteral("cmdReset"), QStringLiteral("Reset Questions"), kResetPlace);
+    look::describeQuestionButtons(start, next, reset);
     connect(start, &QPushButton::clicked, this, [this] {
         test_.start();
         showState(true);
@@ -118,13 +119,15 @@ void TestScreen::build(ScreenRegistry &registry)
     look::orderTabsByPlace(client_);
 }
 
-void TestScreen::showState(bool refill)
+void TestScreen::showState(bool refill, bool marked)
 {
     text_->setText(test_.explanation());
-    if (feedback_->text() != test_.feedback()) {
+    // Every marking is spoken, also a repeated "TRY AGAIN" that leaves the label as it was.
+    const bool changed = feedback_->text() != test_.feedback();
+    if (changed)
         look::setCaption(feedback_, test_.feedback(), true);
+    if (changed || (marked && !feedback_->text().isEmpty()))
         look::announce(feedback_);
-    }
     if (refill)
         choices_->setLines(test_.lines());
     choices_->setVisible(test_.listVisible());

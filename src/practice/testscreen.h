@@ -31,7 +31,7 @@ private:
     void build(ScreenRegistry &registry);
     // Brings the controls in line with the rules' state; refill replaces the
     // choice lines (and so drops the selection), as Start, Next and Reset do.
-    void showState(bool refill);
+    void showState(bool refill, bool marked = false);
 
     PracticeTest test_;
     QWidget *client_ = nullptr;

@@ -2,17 +2,133 @@
 
 #include "app/look.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 namespace valthera {
+
+namespace {
+
+// The page's lines are painted, so nothing would reach a screen reader. This
+// presents the page as a window named by its caption whose text (read-only,
+// with the place of every character on screen) is the printed lines.
+class PageAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit PageAccessible(ReferencePage *page)
+        : QAccessibleWidget(page, QAccessible::Window)
+    {
+    }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    using QAccessibleWidget::text;
+    QString text(QAccessible::Text which) const override
+    {
+        if (which == QAccessible::Description || which == QAccessible::Value)
+            return page()->text();
+        return QAccessibleWidget::text(which);
+    }
+
+    QString text(int startOffset, int endOffset) const override
+    {
+        const QString all = page()->text();
+        startOffset = std::clamp(startOffset, 0, int(all.size()));
+        endOffset = std::clamp(endOffset, startOffset, int(all.size()));
+        return all.mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(page()->text().size()); }
+
+    QRect characterRect(int offset) const override
+    {
+        const auto [line, column] = lineAndColumn(offset);
+        if (line < 0)
+            return {};
+        const QFontMetrics metrics(page()->font());
+        const QString &text = page()->lines().at(line);
+        const int left = metrics.horizontalAdvance(text.left(column));
+        const int width = column < text.size() ? metrics.horizontalAdvance(text.at(column)) : 1;
+        const QRect local(left, page()->lineTop(line), width, page()->lineHeight());
+        return QRect(page()->mapToGlobal(local.topLeft()), local.size());
+    }
+
+    int offsetAtPoint(const QPoint &point) const override
+    {
+        const QPoint local = page()->mapFromGlobal(point);
+        const QStringList &lines = page()->lines();
+        const int line = local.y() / std::max(1, page()->lineHeight());
+        if (local.y() < 0 || local.x() < 0 || line >= lines.size())
+            return -1;
+        const QFontMetrics metrics(page()->font());
+        int offset = 0;
+        for (int i = 0; i < line; ++i)
+            offset += int(lines.at(i).size()) + 1;
+        const QString &text = lines.at(line);
+        for (int column = 0; column < text.size(); ++column) {
+            if (local.x() < metrics.horizontalAdvance(text.left(column + 1)))
+                return offset + column;
+        }
+        return -1;
+    }
+
+    // Nothing on the page can be selected, edited or scrolled.
+    void selection(int, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+
+private:
+    ReferencePage *page() const { return static_cast<ReferencePage *>(widget()); }
+
+    // Line index and column of a character offset; the line break after a line
+    // counts as that line's last column. {-1, -1} outside the text.
+    std::pair<int, int> lineAndColumn(int offset) const
+    {
+        const QStringList &lines = page()->lines();
+        if (offset < 0)
+            return {-1, -1};
+        for (int i = 0; i < lines.size(); ++i) {
+            if (offset <= lines.at(i).size())
+                return {i, offset};
+            offset -= int(lines.at(i).size()) + 1;
+        }
+        return {-1, -1};
+    }
+};
+
+QAccessibleInterface *pageInterface(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(ReferencePage::staticMetaObject.className()))
+        return new PageAccessible(static_cast<ReferencePage *>(object));
+    return nullptr;
+}
+
+} // namespace
 
 ReferencePage::ReferencePage(Design design, QWidget *parent)
     : QWidget(parent)
     , design_(std::move(design))
 {
+    static const bool presented = (QAccessible::installFactory(&pageInterface), true);
+    Q_UNUSED(presented);
     setWindowTitle(design_.caption);
     setFont(design_.font);
     look::paintBackground(this, design_.background);

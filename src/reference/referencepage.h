@@ -31,6 +31,9 @@ public:
     static const QStringList &glossaryLines();
 
     const QStringList &lines() const { return design_.lines; }
+    // The printed lines as one text, a line break between lines: what assistive
+    // technology reads, since the page has no text controls.
+    QString text() const { return design_.lines.join(QLatin1Char('\n')); }
     // Top of line index (0-based) in the client area, in pixels.
     int lineTop(int index) const;
     int lineHeight() const;
