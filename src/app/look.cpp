@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QStyleFactory>
 #include <QWidget>
 #include <cmath>
@@ -65,6 +66,13 @@ void installApplicationLook()
     if (auto *style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
     QApplication::setFont(sansSerif());
+    // The style keeps painted button faces in the pixmap cache under a name that
+    // includes the palette, and every window made here gives its buttons a
+    // palette of their own, so no face is ever found again once its window has
+    // closed. Each opening only added entries, and the cache keeps the names of
+    // the entries it drops, so memory grew with every window opened. Painting
+    // the faces directly costs less than storing them.
+    QPixmapCache::setCacheLimit(0);
 }
 
 void paintBackground(QWidget *widget, const QColor &colour)
