@@ -15,8 +15,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -71,8 +71,8 @@ public:
 protected:
     bool eventFilter(QObject *object, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && object->isWidgetType()
-            && static_cast<QWidget *>(object)->window() == window_)
+        if (event->type() == QEvent::Paint && object->isWidgetType() &&
+            static_cast<QWidget *>(object)->window() == window_)
             painted = true;
         return false;
     }
@@ -165,8 +165,9 @@ void row(const char *what, double value, double floor, const char *unit)
 int main(int argc, char *argv[])
 {
     if (argc == 3 && qstrncmp(argv[1], "--child-", 8) == 0)
-        return childFirstFrame(qstrncmp(argv[1], "--child-bare", 12) == 0, qstrcmp(argv[1], "--child-every-screen") == 0,
-                               qstrcmp(argv[1], "--child-bare-text") == 0, QByteArray(argv[2]).toLongLong());
+        return childFirstFrame(qstrncmp(argv[1], "--child-bare", 12) == 0,
+            qstrcmp(argv[1], "--child-every-screen") == 0, qstrcmp(argv[1], "--child-bare-text") == 0,
+            QByteArray(argv[2]).toLongLong());
 
     QApplication app(argc, argv);
     const QString self = QApplication::applicationFilePath();
@@ -294,7 +295,6 @@ int main(int argc, char *argv[])
     const double peakMiB = static_cast<double>(every.peakKiB) / 1024.0;
     std::printf("\npeak memory (fresh process, every screen open and painted)\n");
     row("every window open (target floor + 30 MiB)", peakMiB, static_cast<double>(bare.peakKiB) / 1024.0, "MiB");
-    std::printf("%-44s %9.2f MiB\n", "  above the bare window",
-                peakMiB - static_cast<double>(bare.peakKiB) / 1024.0);
+    std::printf("%-44s %9.2f MiB\n", "  above the bare window", peakMiB - static_cast<double>(bare.peakKiB) / 1024.0);
     return 0;
 }

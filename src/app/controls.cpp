@@ -32,8 +32,8 @@ void CommandButton::keyPressEvent(QKeyEvent *event)
     QPushButton::keyPressEvent(event);
 }
 
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const Place &place,
-                        const QColor &face)
+QPushButton *makeButton(
+    QWidget *parent, const QString &name, const QString &caption, const Place &place, const QColor &face)
 {
     auto *button = new CommandButton(caption, parent);
     button->setObjectName(name);

@@ -25,8 +25,8 @@ protected:
 };
 
 // A button at place, with a coloured face (an invalid colour keeps the standard face).
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const Place &place,
-                        const QColor &face = {});
+QPushButton *makeButton(
+    QWidget *parent, const QString &name, const QString &caption, const Place &place, const QColor &face = {});
 
 // A top-left aligned label at place.
 QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place);

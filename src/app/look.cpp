@@ -25,10 +25,22 @@ QSize toPixels(int widthTwips, int heightTwips)
     return {px(widthTwips), px(heightTwips)};
 }
 
-QColor windowBlue() { return {0, 0, 255}; }
-QColor darkBlue() { return {0, 0, 192}; }
-QColor startGreen() { return {0, 255, 0}; }
-QColor nextYellow() { return {255, 255, 128}; }
+QColor windowBlue()
+{
+    return {0, 0, 255};
+}
+QColor darkBlue()
+{
+    return {0, 0, 192};
+}
+QColor startGreen()
+{
+    return {0, 255, 0};
+}
+QColor nextYellow()
+{
+    return {255, 255, 128};
+}
 
 QColor lightText()
 {
@@ -58,10 +70,10 @@ void installApplicationLook()
     // Liberation Sans has Arial's metrics and is the closest installed face to
     // the old MS Sans Serif; DejaVu Sans is the last resort on a bare system.
     const QStringList fallbacks{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                                QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
+        QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")};
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), fallbacks);
-    QFont::insertSubstitutions(QStringLiteral("Arial"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(
+        QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     // Fusion honours palette colours on buttons, which the coloured button faces need.
     if (auto *style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);

@@ -29,11 +29,11 @@ QRect toPixels(const Place &place);
 QSize toPixels(int widthTwips, int heightTwips);
 
 // Colours.
-QColor windowBlue();   // window background, RGB 0,0,255
-QColor darkBlue();     // lists, text areas, instruction labels, RGB 0,0,192
-QColor startGreen();   // "Start Questions", RGB 0,255,0
-QColor nextYellow();   // "Next Question", RGB 255,255,128
-QColor lightText();    // text on blue: the palette's highlighted-text colour
+QColor windowBlue(); // window background, RGB 0,0,255
+QColor darkBlue(); // lists, text areas, instruction labels, RGB 0,0,192
+QColor startGreen(); // "Start Questions", RGB 0,255,0
+QColor nextYellow(); // "Next Question", RGB 255,255,128
+QColor lightText(); // text on blue: the palette's highlighted-text colour
 
 // Fonts. The screens were drawn for bold MS Sans Serif 9.75 pt; where that
 // font is missing a metric-close sans serif stands in (see installFonts()).

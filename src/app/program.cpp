@@ -24,13 +24,14 @@ void registerScreens(ScreenRegistry &registry)
 
     // The five lessons are data for the one lesson screen; each definition lives
     // for the whole run, so the screens only keep a reference to it.
-    for (const LessonDefinition *lesson : {&basicsLesson(), &cardiacCycleLesson(), &afterloadLesson(),
-                                           &preloadLesson(), &contractilityLesson()}) {
+    for (const LessonDefinition *lesson :
+        {&basicsLesson(), &cardiacCycleLesson(), &afterloadLesson(), &preloadLesson(), &contractilityLesson()}) {
         registry.add(
             lesson->name, [lesson](ScreenRegistry &r) { return new LessonScreen(*lesson, r); }, Opening::Maximized);
     }
 
-    registry.add(QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
+    registry.add(
+        QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
     registerPictureWindows(registry);
 }
 

@@ -14,9 +14,9 @@ class ScreenRegistry;
 
 struct SectionMenu {
     struct Entry {
-        const char *name;    // objectName of the command
+        const char *name; // objectName of the command
         const char *caption; // text in the bar
-        const char *target;  // screen it shows; nullptr ends the session
+        const char *target; // screen it shows; nullptr ends the session
     };
     static const std::array<Entry, 9> &entries();
 

@@ -133,8 +133,8 @@ QPainterPath smoothStretch(const std::vector<QPointF> &knots, std::size_t first,
     QPainterPath path(knots[first]);
     for (std::size_t i = first; i < last; ++i) {
         const double third = (knots[i + 1].x() - knots[i].x()) / 3;
-        path.cubicTo(knots[i] + QPointF(third, tangent[i] * third), knots[i + 1] - QPointF(third, tangent[i + 1] * third),
-                     knots[i + 1]);
+        path.cubicTo(knots[i] + QPointF(third, tangent[i] * third),
+            knots[i + 1] - QPointF(third, tangent[i + 1] * third), knots[i + 1]);
     }
     return path;
 }
@@ -156,53 +156,18 @@ QPointF timePoint(double seconds, double mmHg)
 struct Knot {
     double t, p;
 };
-constexpr std::array<Knot, 17> kVentricle{{{0.00, 4},
-                                           {0.03, 5},
-                                           {0.06, 9},
-                                           {0.08, 6},
-                                           {0.10, 7},
-                                           {0.125, 40},
-                                           {0.15, 80},
-                                           {0.20, 113},
-                                           {0.25, 121},
-                                           {0.31, 115},
-                                           {0.37, 100},
-                                           {0.40, 50},
-                                           {0.43, 10},
-                                           {0.47, 4},
-                                           {0.55, 3},
-                                           {0.63, 4},
-                                           {0.72, 5}}};
+constexpr std::array<Knot, 17> kVentricle{
+    {{0.00, 4}, {0.03, 5}, {0.06, 9}, {0.08, 6}, {0.10, 7}, {0.125, 40}, {0.15, 80}, {0.20, 113}, {0.25, 121},
+        {0.31, 115}, {0.37, 100}, {0.40, 50}, {0.43, 10}, {0.47, 4}, {0.55, 3}, {0.63, 4}, {0.72, 5}}};
 constexpr std::size_t kKnotA = 4, kKnotB = 6, kKnotC = 10, kKnotD = 12;
 
-constexpr std::array<Knot, 12> kAortic{{{0.00, 88},
-                                        {0.08, 83},
-                                        {0.15, 80},
-                                        {0.20, 109},
-                                        {0.25, 117},
-                                        {0.31, 112},
-                                        {0.37, 100},
-                                        {0.385, 95},
-                                        {0.41, 99},
-                                        {0.50, 95},
-                                        {0.62, 90},
-                                        {0.72, 87}}};
+constexpr std::array<Knot, 12> kAortic{{{0.00, 88}, {0.08, 83}, {0.15, 80}, {0.20, 109}, {0.25, 117}, {0.31, 112},
+    {0.37, 100}, {0.385, 95}, {0.41, 99}, {0.50, 95}, {0.62, 90}, {0.72, 87}}};
 
-constexpr std::array<Knot, 12> kAtrial{{{0.00, 6},
-                                        {0.06, 12},
-                                        {0.09, 7},
-                                        {0.10, 7},
-                                        {0.12, 9},
-                                        {0.16, 4},
-                                        {0.30, 7},
-                                        {0.41, 12},
-                                        {0.43, 10},
-                                        {0.47, 6},
-                                        {0.58, 5},
-                                        {0.72, 6}}};
+constexpr std::array<Knot, 12> kAtrial{{{0.00, 6}, {0.06, 12}, {0.09, 7}, {0.10, 7}, {0.12, 9}, {0.16, 4}, {0.30, 7},
+    {0.41, 12}, {0.43, 10}, {0.47, 6}, {0.58, 5}, {0.72, 6}}};
 
-template <std::size_t N>
-std::vector<QPointF> timeKnots(const std::array<Knot, N> &knots)
+template <std::size_t N> std::vector<QPointF> timeKnots(const std::array<Knot, N> &knots)
 {
     std::vector<QPointF> points;
     for (const Knot &k : knots)
@@ -413,8 +378,7 @@ void CycleSchematic::paintTimePanel(QPainter &painter) const
     painter.drawText(QPointF(start, kTimeAxisY + 6 + metrics.ascent()), timeLine);
     for (const QString &mark : {QStringLiteral("0"), QStringLiteral("0.2"), QStringLiteral("0.5")}) {
         const qsizetype index = mark == QStringLiteral("0") ? 0 : timeLine.indexOf(mark);
-        const double x =
-            start + metrics.horizontalAdvance(timeLine.left(index)) + metrics.horizontalAdvance(mark) / 2;
+        const double x = start + metrics.horizontalAdvance(timeLine.left(index)) + metrics.horizontalAdvance(mark) / 2;
         painter.drawLine(QPointF(x, kTimeAxisY), QPointF(x, kTimeAxisY + 4));
     }
 
@@ -478,12 +442,12 @@ void CycleSchematic::paintLoopPanel(QPainter &painter) const
         painter.drawLine(QPointF(kPressureAxisX - 4, tick.at), QPointF(kPressureAxisX, tick.at));
         const QString text = QString::number(tick.value);
         painter.drawText(QPointF(kPressureAxisX - 6 - metrics.horizontalAdvance(text),
-                                 tick.at + (metrics.ascent() - metrics.descent()) / 2),
-                         text);
+                             tick.at + (metrics.ascent() - metrics.descent()) / 2),
+            text);
     }
     painter.setFont(drawing::arialPixels(kAxisTitlePixels, true));
-    drawing::centredText(painter, {(kPressureAxisX + kVolumeAxisEnd) / 2, kVolumeAxisY + 32},
-                         QStringLiteral("LV Volume (ml)"));
+    drawing::centredText(
+        painter, {(kPressureAxisX + kVolumeAxisEnd) / 2, kVolumeAxisY + 32}, QStringLiteral("LV Volume (ml)"));
     painter.save();
     painter.translate(kPressureAxisX - 36, (kVolumeAxisY + kPressureAxisTop) / 2);
     painter.rotate(-90);
@@ -560,8 +524,8 @@ void CycleSchematic::paintLabels(QPainter &painter) const
     pointer({p1.x() + 43, p1.y() - 4}, p1 + QPointF(5, 0));
 
     // Above and left: the aortic closing at 4, max LVP at 3.
-    coloured({kPressureAxisX + 6, kPressureAxisTop - 18}, QStringLiteral("Aortic Valve"), QStringLiteral("Closes"),
-             closes);
+    coloured(
+        {kPressureAxisX + 6, kPressureAxisTop - 18}, QStringLiteral("Aortic Valve"), QStringLiteral("Closes"), closes);
     pointer({kPressureAxisX + 30, kPressureAxisTop + 10}, p4 + QPointF(-2, -5));
     painter.setPen(Qt::black);
     textLines(painter, {p3.x() + 14, p3.y() - 30}, {QStringLiteral("max LVP")}, kLabelPixels);
@@ -571,7 +535,7 @@ void CycleSchematic::paintLabels(QPainter &painter) const
     painter.setPen(Qt::black);
     textLines(painter, {p3.x() - 18, p3.y() + 26}, {QStringLiteral("Ejection")}, kLabelPixels);
     textLines(painter, {p2.x() - 72, p2.y() + 8}, {QStringLiteral("Isovolumic"), QStringLiteral("Contraction")},
-              kLabelPixels);
+        kLabelPixels);
     textLines(painter, {p4.x() + 6, p4.y() + 16}, {QStringLiteral("Isovolumic Relaxation")}, kLabelPixels - 1.5);
     textLines(painter, {(p5.x() + p1.x()) / 2 + 20, p1.y() - 34}, {QStringLiteral("Filling")}, kLabelPixels);
     coloured({p5.x() + 8, p5.y() - 48}, QStringLiteral("Mitral Valve"), QStringLiteral("Opens"), opens);
@@ -605,7 +569,7 @@ void CycleSchematic::paintLoop2(QPainter &painter) const
     textLines(painter, {p1.x() + 8, q3.y() + 6}, {QStringLiteral("Loop 2")}, kLabelPixels + 1);
     painter.setPen(Qt::black);
     textLines(painter, {p1.x() + 8, loopPoint(2).y() + 12}, {QStringLiteral("Control"), QStringLiteral("Loop")},
-              kLabelPixels + 1);
+        kLabelPixels + 1);
 }
 
 void CycleSchematic::paintThreePatients(QPainter &painter) const
@@ -670,9 +634,9 @@ void CycleSchematic::paintThreePatients(QPainter &painter) const
 
     painter.setPen(Qt::black);
     textLines(painter, {296, 150},
-              {QStringLiteral("Loops"), QStringLiteral("are for"), QStringLiteral("three"), QStringLiteral("different"),
-               QStringLiteral("patients")},
-              kLabelPixels + 1);
+        {QStringLiteral("Loops"), QStringLiteral("are for"), QStringLiteral("three"), QStringLiteral("different"),
+            QStringLiteral("patients")},
+        kLabelPixels + 1);
 }
 
 } // namespace valthera

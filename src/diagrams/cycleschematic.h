@@ -20,10 +20,10 @@ namespace valthera {
 class CycleSchematic {
 public:
     enum class Design {
-        Cycle,               // both panels
-        Labelled,            // both panels, arrows and labels around the loop
+        Cycle, // both panels
+        Labelled, // both panels, arrows and labels around the loop
         AfterloadComparison, // loop panel only, with a red dashed "Loop 2"
-        ThreePatient,        // three loops on their PIP lines, no tick values
+        ThreePatient, // three loops on their PIP lines, no tick values
     };
 
     explicit CycleSchematic(Design design);

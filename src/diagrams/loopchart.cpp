@@ -23,7 +23,7 @@ constexpr double kTickLabelPixels = 12;
 constexpr double kAxisTitlePixels = 14;
 constexpr double kLetterPixels = 15;
 constexpr double kNotePixels = 12;
-constexpr double kAxisGap = 2;     // white axis line outside the black frame
+constexpr double kAxisGap = 2; // white axis line outside the black frame
 constexpr double kLongTick = 5;
 constexpr double kShortTick = 3;
 constexpr double kLoopWidth = 3;
@@ -120,9 +120,7 @@ void LoopChart::paintAxes(QPainter &painter, const ChartFrame &f, const QRectF &
     painter.drawLine(QPointF(axisX, plot.top()), QPointF(axisX, axisY));
     painter.drawLine(QPointF(axisX, axisY), QPointF(plot.right(), axisY));
 
-    const auto isLabelled = [](double value, double step) {
-        return std::fmod(value + 1e-9, step) < 1e-6;
-    };
+    const auto isLabelled = [](double value, double step) { return std::fmod(value + 1e-9, step) < 1e-6; };
     for (double p = 0; p <= kPressureSteps.max + 1e-9; p += kPressureSteps.tickStep) {
         const double y = f.map(0, p).y();
         const double length = (isLabelled(p, kPressureSteps.labelStep) ? kLongTick : kShortTick) * s;
@@ -141,25 +139,24 @@ void LoopChart::paintAxes(QPainter &painter, const ChartFrame &f, const QRectF &
     for (double p = 0; p <= kPressureSteps.max + 1e-9; p += kPressureSteps.labelStep) {
         const QString text = number(p);
         const double y = f.map(0, p).y();
-        painter.drawText(QPointF(axisX - (kLongTick + 2) * s - tickMetrics.horizontalAdvance(text), y + textMiddle),
-                         text);
+        painter.drawText(
+            QPointF(axisX - (kLongTick + 2) * s - tickMetrics.horizontalAdvance(text), y + textMiddle), text);
     }
     for (double v = 0; v <= volume.max + 1e-9; v += volume.labelStep) {
         const QString text = number(v);
         const double x = f.map(v, 0).x();
-        painter.drawText(QPointF(x - tickMetrics.horizontalAdvance(text) / 2,
-                                 axisY + (kLongTick + 1) * s + tickMetrics.ascent()),
-                         text);
+        painter.drawText(
+            QPointF(x - tickMetrics.horizontalAdvance(text) / 2, axisY + (kLongTick + 1) * s + tickMetrics.ascent()),
+            text);
     }
 
     // Axis titles: volume under its labels, pressure running up beside its labels.
     painter.setFont(drawing::arialPixels(kAxisTitlePixels * s, true));
     const QFontMetricsF titleMetrics(painter.font());
     const QString volumeTitle = QStringLiteral("VENTRICLE VOLUME");
-    const double volumeBaseline =
-        axisY + (kLongTick + 1) * s + tickMetrics.height() + 2 * s + titleMetrics.ascent();
-    painter.drawText(QPointF(plot.center().x() - titleMetrics.horizontalAdvance(volumeTitle) / 2, volumeBaseline),
-                     volumeTitle);
+    const double volumeBaseline = axisY + (kLongTick + 1) * s + tickMetrics.height() + 2 * s + titleMetrics.ascent();
+    painter.drawText(
+        QPointF(plot.center().x() - titleMetrics.horizontalAdvance(volumeTitle) / 2, volumeBaseline), volumeTitle);
     const QString pressureTitle = QStringLiteral("VENTRICLE PRESSURE");
     painter.save();
     painter.translate(target.left() + 4 * s + titleMetrics.ascent(), plot.center().y());
@@ -184,8 +181,8 @@ void LoopChart::paintAxes(QPainter &painter, const ChartFrame &f, const QRectF &
     painter.drawText(QPointF(left, bandMiddle + (headMetrics.ascent() - headMetrics.descent()) / 2), design_.title);
 }
 
-void LoopChart::paintLoop(QPainter &painter, const ChartFrame &f, LoopId loop, const QColor &colour,
-                          const QColor &outline) const
+void LoopChart::paintLoop(
+    QPainter &painter, const ChartFrame &f, LoopId loop, const QColor &colour, const QColor &outline) const
 {
     const double s = f.scale;
     const LoopGeometry &geometry = loopGeometry(loop);

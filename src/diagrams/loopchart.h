@@ -37,7 +37,7 @@ struct PipLine {
 // Places are in chart units (ml, mmHg), so notes keep their place on any box.
 struct ChartNote {
     QStringList lines;
-    LoopPoint textAt;   // top-left corner of the first line
+    LoopPoint textAt; // top-left corner of the first line
     LoopPoint arrowFrom;
     LoopPoint arrowTo;
 };
@@ -46,17 +46,17 @@ struct LoopChartDesign {
     QString title;
     VolumeAxis volumeAxis = VolumeAxis::To130;
     std::optional<LoopId> changedLoop; // red, drawn over the control loop
-    bool segmentLetters = false;       // "E", "F", "G", "H" beside the control loop
+    bool segmentLetters = false; // "E", "F", "G", "H" beside the control loop
     std::vector<PipLine> pipLines;
     std::vector<ChartNote> notes;
 };
 
 // Where a chart lands in a target rectangle.
 struct ChartFrame {
-    QRectF plot;           // the green area; its edges are the axes' ends
-    double volumeMax = 0;  // ml at the right edge
+    QRectF plot; // the green area; its edges are the axes' ends
+    double volumeMax = 0; // ml at the right edge
     double pressureMax = 0; // mmHg at the top edge
-    double scale = 1;      // design pixels to target pixels, for text and lines
+    double scale = 1; // design pixels to target pixels, for text and lines
 
     QPointF map(double volume, double pressure) const;
     QPointF map(const LoopPoint &p) const { return map(p.volume, p.pressure); }
@@ -80,8 +80,8 @@ public:
 
 private:
     void paintAxes(QPainter &painter, const ChartFrame &frame, const QRectF &target) const;
-    void paintLoop(QPainter &painter, const ChartFrame &frame, LoopId loop, const QColor &colour,
-                   const QColor &outline) const;
+    void paintLoop(
+        QPainter &painter, const ChartFrame &frame, LoopId loop, const QColor &colour, const QColor &outline) const;
     void paintPipLine(QPainter &painter, const ChartFrame &frame, const PipLine &line) const;
     void paintSegmentLetters(QPainter &painter, const ChartFrame &frame) const;
     void paintNote(QPainter &painter, const ChartFrame &frame, const ChartNote &note) const;

@@ -24,9 +24,8 @@ const LoopGeometry &loopGeometry(LoopId id)
 
 const std::array<LoopId, 7> &allLoops()
 {
-    static const std::array<LoopId, 7> ids{LoopId::Control,    LoopId::Afterload90,      LoopId::Afterload100,
-                                           LoopId::Preload100, LoopId::Preload140,       LoopId::Contractility125,
-                                           LoopId::Contractility75};
+    static const std::array<LoopId, 7> ids{LoopId::Control, LoopId::Afterload90, LoopId::Afterload100,
+        LoopId::Preload100, LoopId::Preload140, LoopId::Contractility125, LoopId::Contractility75};
     return ids;
 }
 

@@ -9,7 +9,7 @@
 namespace valthera {
 
 struct LoopPoint {
-    double volume;   // ml
+    double volume; // ml
     double pressure; // mmHg
 };
 
@@ -26,7 +26,7 @@ struct LoopGeometry {
     double esv() const { return point(4).volume; }
     double esp() const { return point(4).pressure; }
     double aorticOpening() const { return point(2).pressure; } // the afterload
-    double peakPressure() const { return point(3).pressure; }  // aortic systolic
+    double peakPressure() const { return point(3).pressure; } // aortic systolic
     double strokeVolume() const { return edv() - esv(); }
     double ejectionFraction() const { return strokeVolume() / edv(); }
 };

@@ -74,14 +74,11 @@ LoopChartDesign chartDesign(PictureId id)
     case PictureId::IncreasedPreload:
         return changed(QStringLiteral("Increased Preload"), V::To160, LoopId::Preload140);
     case PictureId::IncreasedContractility: {
-        LoopChartDesign design =
-            changed(QStringLiteral("Increased Contractility"), V::To160, LoopId::Contractility125);
+        LoopChartDesign design = changed(QStringLiteral("Increased Contractility"), V::To160, LoopId::Contractility125);
         design.pipLines = {{LoopId::Control, Qt::black}, {LoopId::Contractility125, QColor(255, 0, 0)}};
         // Up and left of the loops, pointing at the steeper (red) line.
         design.notes = {{{QStringLiteral("PIP Line"), QStringLiteral("slope is"), QStringLiteral("increased")},
-                         {6, 152},
-                         {37, 134},
-                         {49.5, 124.5}}};
+            {6, 152}, {37, 134}, {49.5, 124.5}}};
         return design;
     }
     case PictureId::PipLine: {
@@ -146,12 +143,24 @@ QSize pictureDesignSize(PictureId id)
 const std::vector<PictureId> &allPictures()
 {
     static const std::vector<PictureId> ids{
-        PictureId::CycleSchematic,  PictureId::LabelledCycleSchematic, PictureId::AfterloadComparison,
-        PictureId::ThreePatient,    PictureId::BasicsControl,          PictureId::AfterloadControl,
-        PictureId::Afterload90,     PictureId::Afterload100,           PictureId::PreloadControl,
-        PictureId::Preload100,      PictureId::Preload140,             PictureId::ContractilityControl,
-        PictureId::Contractility125, PictureId::Contractility75,       PictureId::IncreasedAfterload,
-        PictureId::IncreasedPreload, PictureId::IncreasedContractility, PictureId::PipLine,
+        PictureId::CycleSchematic,
+        PictureId::LabelledCycleSchematic,
+        PictureId::AfterloadComparison,
+        PictureId::ThreePatient,
+        PictureId::BasicsControl,
+        PictureId::AfterloadControl,
+        PictureId::Afterload90,
+        PictureId::Afterload100,
+        PictureId::PreloadControl,
+        PictureId::Preload100,
+        PictureId::Preload140,
+        PictureId::ContractilityControl,
+        PictureId::Contractility125,
+        PictureId::Contractility75,
+        PictureId::IncreasedAfterload,
+        PictureId::IncreasedPreload,
+        PictureId::IncreasedContractility,
+        PictureId::PipLine,
     };
     return ids;
 }
@@ -159,24 +168,42 @@ const std::vector<PictureId> &allPictures()
 QString pictureName(PictureId id)
 {
     switch (id) {
-    case PictureId::CycleSchematic: return QStringLiteral("CycleSchematic");
-    case PictureId::LabelledCycleSchematic: return QStringLiteral("LabelledCycleSchematic");
-    case PictureId::AfterloadComparison: return QStringLiteral("AfterloadComparison");
-    case PictureId::ThreePatient: return QStringLiteral("ThreePatient");
-    case PictureId::BasicsControl: return QStringLiteral("BasicsControl");
-    case PictureId::AfterloadControl: return QStringLiteral("AfterloadControl");
-    case PictureId::Afterload90: return QStringLiteral("Afterload90");
-    case PictureId::Afterload100: return QStringLiteral("Afterload100");
-    case PictureId::PreloadControl: return QStringLiteral("PreloadControl");
-    case PictureId::Preload100: return QStringLiteral("Preload100");
-    case PictureId::Preload140: return QStringLiteral("Preload140");
-    case PictureId::ContractilityControl: return QStringLiteral("ContractilityControl");
-    case PictureId::Contractility125: return QStringLiteral("Contractility125");
-    case PictureId::Contractility75: return QStringLiteral("Contractility75");
-    case PictureId::IncreasedAfterload: return QStringLiteral("IncreasedAfterload");
-    case PictureId::IncreasedPreload: return QStringLiteral("IncreasedPreload");
-    case PictureId::IncreasedContractility: return QStringLiteral("IncreasedContractility");
-    case PictureId::PipLine: return QStringLiteral("PipLine");
+    case PictureId::CycleSchematic:
+        return QStringLiteral("CycleSchematic");
+    case PictureId::LabelledCycleSchematic:
+        return QStringLiteral("LabelledCycleSchematic");
+    case PictureId::AfterloadComparison:
+        return QStringLiteral("AfterloadComparison");
+    case PictureId::ThreePatient:
+        return QStringLiteral("ThreePatient");
+    case PictureId::BasicsControl:
+        return QStringLiteral("BasicsControl");
+    case PictureId::AfterloadControl:
+        return QStringLiteral("AfterloadControl");
+    case PictureId::Afterload90:
+        return QStringLiteral("Afterload90");
+    case PictureId::Afterload100:
+        return QStringLiteral("Afterload100");
+    case PictureId::PreloadControl:
+        return QStringLiteral("PreloadControl");
+    case PictureId::Preload100:
+        return QStringLiteral("Preload100");
+    case PictureId::Preload140:
+        return QStringLiteral("Preload140");
+    case PictureId::ContractilityControl:
+        return QStringLiteral("ContractilityControl");
+    case PictureId::Contractility125:
+        return QStringLiteral("Contractility125");
+    case PictureId::Contractility75:
+        return QStringLiteral("Contractility75");
+    case PictureId::IncreasedAfterload:
+        return QStringLiteral("IncreasedAfterload");
+    case PictureId::IncreasedPreload:
+        return QStringLiteral("IncreasedPreload");
+    case PictureId::IncreasedContractility:
+        return QStringLiteral("IncreasedContractility");
+    case PictureId::PipLine:
+        return QStringLiteral("PipLine");
     }
     return {};
 }

@@ -19,17 +19,17 @@ enum class PictureId {
     AfterloadComparison,
     ThreePatient,
     // Loop charts (straight-segment loops on pressure-volume axes).
-    BasicsControl,          // "Control P-V Loop", with segment letters
-    AfterloadControl,       // "Control"
-    Afterload90,            // "Afterload = 90 mmHg"
-    Afterload100,           // "Afterload = 100 mmHg"
-    PreloadControl,         // "Control Preload = 120 ml"
-    Preload100,             // "Preload = 100 ml"
-    Preload140,             // "Preload = 140 ml"
-    ContractilityControl,   // "Control"
-    Contractility125,       // "Contractility = 125% of Contol"
-    Contractility75,        // "Contractility = 75% of Contol"
-    IncreasedAfterload,     // picture window charts
+    BasicsControl, // "Control P-V Loop", with segment letters
+    AfterloadControl, // "Control"
+    Afterload90, // "Afterload = 90 mmHg"
+    Afterload100, // "Afterload = 100 mmHg"
+    PreloadControl, // "Control Preload = 120 ml"
+    Preload100, // "Preload = 100 ml"
+    Preload140, // "Preload = 140 ml"
+    ContractilityControl, // "Control"
+    Contractility125, // "Contractility = 125% of Contol"
+    Contractility75, // "Contractility = 75% of Contol"
+    IncreasedAfterload, // picture window charts
     IncreasedPreload,
     IncreasedContractility,
     PipLine,

@@ -45,9 +45,9 @@ struct TopicEntry {
 struct PictureBoxDef {
     QString name;
     PictureId picture;
-    Place place;          // relative to the parent box, or to the client area
-    bool visible = true;  // at creation
-    QString parent = {};  // "" for the client area
+    Place place; // relative to the parent box, or to the client area
+    bool visible = true; // at creation
+    QString parent = {}; // "" for the client area
 };
 
 // A button that switches diagrams.
@@ -69,10 +69,10 @@ struct LabelDef {
 };
 
 struct QuestionContent {
-    std::array<QString, 6> first;   // question 1, put up by Start
-    std::vector<QString> store;     // store slots 1, 2, 3 … in order; slots not given stay empty
-    std::map<int, int> key;         // counter value -> index of the correct line (1 to 5)
-    VisibilitySteps diagramStep;    // applied by Start and Next
+    std::array<QString, 6> first; // question 1, put up by Start
+    std::vector<QString> store; // store slots 1, 2, 3 … in order; slots not given stay empty
+    std::map<int, int> key; // counter value -> index of the correct line (1 to 5)
+    VisibilitySteps diagramStep; // applied by Start and Next
     // For a lesson that ends with the completion message: the counter at which
     // its last question is on display.
     std::optional<int> completionAfter;
@@ -83,16 +83,16 @@ struct QuestionContent {
 
 // Places of the standard controls, in twips from the client area's top left.
 struct LessonLayout {
-    int clientWidth = 0;  // design client area, twips
+    int clientWidth = 0; // design client area, twips
     int clientHeight = 0;
-    Place instruction;    // Label3
-    Place topics;         // basicList1
-    Place text;           // BasicAnswers1
-    Place choices;        // List2
-    Place start;          // Command6
-    Place next;           // Command8
-    Place reset;          // Command7
-    Place feedback;       // Label1
+    Place instruction; // Label3
+    Place topics; // basicList1
+    Place text; // BasicAnswers1
+    Place choices; // List2
+    Place start; // Command6
+    Place next; // Command8
+    Place reset; // Command7
+    Place feedback; // Label1
     bool feedbackAutoSize = false;
     // Text colour of the choice list, by system role: white highlighted text on
     // most lessons, the window-background colour on the loop-change lessons.
@@ -101,12 +101,12 @@ struct LessonLayout {
 };
 
 struct LessonDefinition {
-    QString name;         // objectName of the screen
-    QString caption;      // window caption
-    QString instruction;  // caption of Label3
-    QString heading;      // entry 0 of the topic list: a title, not a topic
+    QString name; // objectName of the screen
+    QString caption; // window caption
+    QString instruction; // caption of Label3
+    QString heading; // entry 0 of the topic list: a title, not a topic
     std::vector<TopicEntry> topics;
-    QString initialText;  // put in the hidden text area at load; "" for none
+    QString initialText; // put in the hidden text area at load; "" for none
     // A picture window the load step opens before anything else ("" for none).
     QString openAtLoad = {};
     bool openAtLoadBringsForward = true;

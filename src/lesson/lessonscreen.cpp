@@ -112,10 +112,10 @@ void LessonScreen::build()
         showSequence(true);
     });
 
-    start_ = look::makeButton(client_, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start,
-                        look::startGreen());
-    next_ = look::makeButton(client_, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next,
-                       look::nextYellow());
+    start_ = look::makeButton(
+        client_, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start, look::startGreen());
+    next_ = look::makeButton(
+        client_, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next, look::nextYellow());
     reset_ = look::makeButton(client_, QStringLiteral("Command7"), QStringLiteral("Reset Questions"), layout.reset);
     look::describeQuestionButtons(start_, next_, reset_);
     connect(start_, &QPushButton::clicked, this, [this] {
@@ -258,7 +258,7 @@ void LessonScreen::onNext()
 void LessonScreen::showCompletion()
 {
     QMessageBox box(QMessageBox::NoIcon, QuestionSequence::kCompletionTitle, QuestionSequence::kCompletionMessage,
-                    QMessageBox::Ok, this);
+        QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("CompletionMessage"));
     box.exec();
 }

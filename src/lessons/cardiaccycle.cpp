@@ -53,19 +53,19 @@ std::vector<TopicEntry> topics()
 // The choice lines a to e that several questions share.
 using Choices = std::array<const char *, 5>;
 constexpr Choices kPhases{"a. ventricle filling", "b. isovolumic contraction", "c. isovolumic relaxation",
-                          "d. ventricle ejection", "e. atrial systole"};
+    "d. ventricle ejection", "e. atrial systole"};
 constexpr Choices kValvesSecondSound{"a. mitral valve opens", "b. mitral valve closes", "c. aortic valve opens",
-                                     "d. aortic valve closes", "e. the 2nd heart sound"};
+    "d. aortic valve closes", "e. the 2nd heart sound"};
 constexpr Choices kValvesFirstSound{"a. mitral valve opens", "b. mitral valve closes", "c. aortic valve opens",
-                                    "d. aortic valve closes", "e. the 1st heart sound"};
+    "d. aortic valve closes", "e. the 1st heart sound"};
 constexpr Choices kPoints{"a. 1", "b. 2", "c. 3", "d. 4", "e. 5"};
 constexpr Choices kSegments{"a. E", "b. F", "c. G", "d. H", "e. E and F"};
-constexpr Choices kFirstSoundTimes{"a. between A and B",    "b. between B and C",   "c. between C and D",
-                                   "d. exactly at point C", "e. exactly at point D"};
-constexpr Choices kSecondSoundTimes{"a. between A and B",    "b. between B and C",   "c. between C and D",
-                                    "d. exactly at point A", "e. exactly at point B"};
-constexpr Choices kValvesOpen{"a. between A and B",    "b. between B and C",  "c. between C and D",
-                              "d. exactly at point A", "e. none of the above"};
+constexpr Choices kFirstSoundTimes{
+    "a. between A and B", "b. between B and C", "c. between C and D", "d. exactly at point C", "e. exactly at point D"};
+constexpr Choices kSecondSoundTimes{
+    "a. between A and B", "b. between B and C", "c. between C and D", "d. exactly at point A", "e. exactly at point B"};
+constexpr Choices kValvesOpen{
+    "a. between A and B", "b. between B and C", "c. between C and D", "d. exactly at point A", "e. none of the above"};
 constexpr Choices kVolumes{"a. 50", "b. 80", "c. 100", "d. 120", "e. 150"};
 
 void addQuestion(std::vector<QString> &store, const char *stem, const Choices &choices)
@@ -106,15 +106,12 @@ QuestionContent questions()
     QuestionContent q;
     // Question 1 is the phases set with two blanks after "c.".
     q.first = {QStringLiteral("1. What happens during the green part of the P-Time diagram?"),
-               QString::fromUtf8(kPhases[0]),
-               QString::fromUtf8(kPhases[1]),
-               QStringLiteral("c.  isovolumic relaxation"),
-               QString::fromUtf8(kPhases[3]),
-               QString::fromUtf8(kPhases[4])};
+        QString::fromUtf8(kPhases[0]), QString::fromUtf8(kPhases[1]), QStringLiteral("c.  isovolumic relaxation"),
+        QString::fromUtf8(kPhases[3]), QString::fromUtf8(kPhases[4])};
     q.store = questionStore();
     // Keyed by the counter while each question is on display: 6 x (question - 1).
-    q.key = {{0, 2},  {6, 2},  {12, 1}, {18, 3}, {24, 2}, {30, 4},  {36, 4},  {42, 1},  {48, 5},  {54, 4},
-             {60, 3}, {66, 2}, {72, 2}, {78, 3}, {84, 4}, {90, 1}, {96, 3}, {102, 5}, {108, 3}, {114, 5}};
+    q.key = {{0, 2}, {6, 2}, {12, 1}, {18, 3}, {24, 2}, {30, 4}, {36, 4}, {42, 1}, {48, 5}, {54, 4}, {60, 3}, {66, 2},
+        {72, 2}, {78, 3}, {84, 4}, {90, 1}, {96, 3}, {102, 5}, {108, 3}, {114, 5}};
     // The one diagram stays on view: no question diagram step.
     q.completionAfter = 114;
     return q;

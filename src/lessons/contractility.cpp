@@ -30,11 +30,11 @@ LessonDefinition makeContractility()
     constexpr double kSmallPoints = 8.25;
     lesson.buttons = {
         {QStringLiteral("cmdContractility75"), QStringLiteral("75% Control"), {5760, 6720, 1335, 375},
-         {{ct75, true}, {ct125, false}}, kSmallPoints},
+            {{ct75, true}, {ct125, false}}, kSmallPoints},
         {QStringLiteral("cmdControl"), QStringLiteral("Control"), {5760, 7080, 1335, 375},
-         {{control, true}, {ct75, false}, {ct125, false}}, kSmallPoints},
+            {{control, true}, {ct75, false}, {ct125, false}}, kSmallPoints},
         {QStringLiteral("cmdContractility125"), QStringLiteral("125% Control"), {5760, 7440, 1335, 375},
-         {{ct125, true}}, kSmallPoints},
+            {{ct125, true}}, kSmallPoints},
     };
 
     LessonLayout &layout = lesson.layout;
@@ -62,16 +62,16 @@ LessonDefinition makeContractility()
     questions.store = LoopChangeLesson::store(
         {
             {QStringLiteral("2. Set CT=75%. Compared to control which is true?"), QStringLiteral("a. SV is increased"),
-             QStringLiteral("b. EF is increased"), QStringLiteral("c. Slope of the PIP line would be decreased"),
-             QStringLiteral("d. Stroke Work is increased"), QStringLiteral("e. Both a. AND b. are true")},
+                QStringLiteral("b. EF is increased"), QStringLiteral("c. Slope of the PIP line would be decreased"),
+                QStringLiteral("d. Stroke Work is increased"), QStringLiteral("e. Both a. AND b. are true")},
             {QStringLiteral("3. Set CT=125%. Stroke Volume is closest to:"), QStringLiteral("a. 40 ml"),
-             QStringLiteral("b. 50 ml"), QStringLiteral("c. 70 ml"), QStringLiteral("d. 80 ml"),
-             QStringLiteral("e. 120 ml")},
+                QStringLiteral("b. 50 ml"), QStringLiteral("c. 70 ml"), QStringLiteral("d. 80 ml"),
+                QStringLiteral("e. 120 ml")},
             {QStringLiteral("4. Set CT=125%. Ejection fraction is closest to:"), QStringLiteral("a. 1/4"),
-             QStringLiteral("b. 1/3"), QStringLiteral("c. 1/2"), QStringLiteral("d. 2/3"), QStringLiteral("e. 1.0")},
+                QStringLiteral("b. 1/3"), QStringLiteral("c. 1/2"), QStringLiteral("d. 2/3"), QStringLiteral("e. 1.0")},
             {QStringLiteral("5. Set CT=75%: Which of the following decrease?"), QStringLiteral("a. Stroke work"),
-             QStringLiteral("b. Stroke volume"), QStringLiteral("c. Ejection fraction"),
-             QStringLiteral("d. Rate of ejection"), QStringLiteral("e. All of the above decrease")},
+                QStringLiteral("b. Stroke volume"), QStringLiteral("c. Ejection fraction"),
+                QStringLiteral("d. Rate of ejection"), QStringLiteral("e. All of the above decrease")},
         },
         QStringLiteral("6. NO MORE CONTRACTILITY QUESTIONS"));
     questions.key = LoopChangeLesson::key({5, 3, 4, 4, 5, 2, 5, 3, 4, 5, 2, 2, 3, 2, 3, 2}, 5);

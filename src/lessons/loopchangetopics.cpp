@@ -34,13 +34,12 @@ const std::array<QString, LoopChangeTopics::kCount> &paragraphs()
             "diagram an increase in contractility makes the PIP line steeper. Whatever modifies contractility "
             "does so through myocardial calcium, and a drug that increases contractility is called a positive "
             "inotropic agent."),
-        QStringLiteral(
-            "PIP stands for Peak Isovolumic Pressure. It is the maximum pressure that the ventricle can "
-            "develop at a given preload and contractility. Through the Frank-Starling mechanism a larger "
-            "preload (EDV) raises PIP, and the PIP line traces PIP across the range of preload values; a "
-            "higher contractility makes the line steeper. The end systolic pressure point (ESP) of any loop "
-            "lies on the PIP line, which is why the line is also called the end-systolic pressure-volume "
-            "relation. Note that in the diagram the PIP line passes through the ESP of both loops."),
+        QStringLiteral("PIP stands for Peak Isovolumic Pressure. It is the maximum pressure that the ventricle can "
+                       "develop at a given preload and contractility. Through the Frank-Starling mechanism a larger "
+                       "preload (EDV) raises PIP, and the PIP line traces PIP across the range of preload values; a "
+                       "higher contractility makes the line steeper. The end systolic pressure point (ESP) of any loop "
+                       "lies on the PIP line, which is why the line is also called the end-systolic pressure-volume "
+                       "relation. Note that in the diagram the PIP line passes through the ESP of both loops."),
         QStringLiteral(
             "The main effects of an increase in afterload are to lower stroke volume (SV) and ejection "
             "fraction (EF). The ventricle must build a higher LVP before ejection can begin, and because "
@@ -93,7 +92,13 @@ const std::array<QString, LoopChangeTopics::kCount> &windows()
     const QString &preload = preloadWindow();
     static const QString contractility = QStringLiteral("IncreasedContractility");
     static const std::array<QString, LoopChangeTopics::kCount> names{
-        afterload, preload, contractility, QStringLiteral("PipLine"), afterload, preload, contractility,
+        afterload,
+        preload,
+        contractility,
+        QStringLiteral("PipLine"),
+        afterload,
+        preload,
+        contractility,
     };
     return names;
 }
@@ -161,8 +166,8 @@ LessonDefinition LoopChangeLesson::frame(const QString &name, const std::vector<
     return lesson;
 }
 
-std::vector<QString> LoopChangeLesson::store(const std::vector<std::array<QString, 6>> &questions,
-                                             const QString &closing)
+std::vector<QString> LoopChangeLesson::store(
+    const std::vector<std::array<QString, 6>> &questions, const QString &closing)
 {
     constexpr int kFilledUpTo = 60;
     std::vector<QString> fromSlotOne;

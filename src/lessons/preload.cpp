@@ -8,8 +8,8 @@ namespace {
 
 LessonDefinition makePreload()
 {
-    LessonDefinition lesson = LoopChangeLesson::frame(QStringLiteral("LoopChangesPreload"),
-                                                      LoopChangeTopics::entriesOnlyShowingPreloadWindow());
+    LessonDefinition lesson = LoopChangeLesson::frame(
+        QStringLiteral("LoopChangesPreload"), LoopChangeTopics::entriesOnlyShowingPreloadWindow());
     lesson.initialText = LoopChangeTopics::text(2);
     lesson.openAtLoad = QStringLiteral("IncreasedPreload");
     lesson.openAtLoadBringsForward = false;
@@ -29,11 +29,11 @@ LessonDefinition makePreload()
     constexpr double kButtonPoints = 8.25;
     lesson.buttons = {
         {QStringLiteral("cmdControl"), QStringLiteral("Control"), {5760, 6960, 1455, 375},
-         {{control, true}, {pl140, false}, {pl100, false}}, kButtonPoints},
+            {{control, true}, {pl140, false}, {pl100, false}}, kButtonPoints},
         {QStringLiteral("cmdPreload100"), QStringLiteral("100 ml"), {5760, 7320, 1455, 375},
-         {{control, true}, {pl140, true}, {pl100, true}}, kButtonPoints},
+            {{control, true}, {pl140, true}, {pl100, true}}, kButtonPoints},
         {QStringLiteral("cmdPreload140"), QStringLiteral("140 ml"), {5760, 7680, 1455, 375},
-         {{control, true}, {pl140, true}, {pl100, false}}, kButtonPoints},
+            {{control, true}, {pl140, true}, {pl100, false}}, kButtonPoints},
     };
 
     LessonLayout &layout = lesson.layout;
@@ -60,21 +60,21 @@ LessonDefinition makePreload()
     questions.store = LoopChangeLesson::store(
         {
             {QStringLiteral("2. Set PL=100. How much did SV decrease from control?"), QStringLiteral("a. 20 ml"),
-             QStringLiteral("b. 30 ml"), QStringLiteral("c. 100 ml"), QStringLiteral("d. 120 ml"),
-             QStringLiteral("e. 150 ml")},
+                QStringLiteral("b. 30 ml"), QStringLiteral("c. 100 ml"), QStringLiteral("d. 120 ml"),
+                QStringLiteral("e. 150 ml")},
             {QStringLiteral("3. Set PL=140. What explains the increased SV?"),
-             QStringLiteral("a. greater contractility"), QStringLiteral("b. greater afterload"),
-             QStringLiteral("c. the Frank-Starling mechanism"), QStringLiteral("d. greater EDV"),
-             QStringLiteral("e. Both c. AND d. explain the increase")},
+                QStringLiteral("a. greater contractility"), QStringLiteral("b. greater afterload"),
+                QStringLiteral("c. the Frank-Starling mechanism"), QStringLiteral("d. greater EDV"),
+                QStringLiteral("e. Both c. AND d. explain the increase")},
             {QStringLiteral("4. Which of the following statements is true?"),
-             QStringLiteral("a. SV at PL=100 is more than SV at PL=140"),
-             QStringLiteral("b. Both SV and EF increase with increasing preload"),
-             QStringLiteral("c. PIP line slope for PL=100 is greater than for control"),
-             QStringLiteral("d. PIP line slope for PL=140 is less than for control"),
-             QStringLiteral("e. None of the above are true")},
+                QStringLiteral("a. SV at PL=100 is more than SV at PL=140"),
+                QStringLiteral("b. Both SV and EF increase with increasing preload"),
+                QStringLiteral("c. PIP line slope for PL=100 is greater than for control"),
+                QStringLiteral("d. PIP line slope for PL=140 is less than for control"),
+                QStringLiteral("e. None of the above are true")},
             {QStringLiteral("5. Compared to control, a PL=100 results in:"), QStringLiteral("a. Less stroke work "),
-             QStringLiteral("b. More stroke work"), QStringLiteral("c. greater systolic peak pressure"),
-             QStringLiteral("d. both a AND c"), QStringLiteral("e. both b AND c")},
+                QStringLiteral("b. More stroke work"), QStringLiteral("c. greater systolic peak pressure"),
+                QStringLiteral("d. both a AND c"), QStringLiteral("e. both b AND c")},
         },
         QStringLiteral("6. NO MORE PRELOAD QUESTIONS"));
     // Question 5 is keyed to "a. Less stroke work ": the 100 ml loop ejects

@@ -22,15 +22,15 @@ using look::Place;
 constexpr int kClientWidth = 11160;
 constexpr int kClientHeight = 8190;
 
-constexpr Place kHeadingPlace { 1800, 240, 3015, 375 };
-constexpr Place kTextPlace { 1680, 720, 3255, 3615 };
-constexpr Place kBasicLoopPlace { 5640, 120, 4695, 4215 };
-constexpr Place kInnerPicturePlace { 0, 0, 4695, 4215 };
-constexpr Place kChoicesPlace { 2160, 4560, 8055, 1470 };
-constexpr Place kFeedbackPlace { 5850, 6120, 0, 0 }; // grows to fit its caption
-constexpr Place kStartPlace { 3960, 6480, 1215, 615 };
-constexpr Place kNextPlace { 5280, 6480, 1335, 615 };
-constexpr Place kResetPlace { 6720, 6480, 1335, 615 };
+constexpr Place kHeadingPlace{1800, 240, 3015, 375};
+constexpr Place kTextPlace{1680, 720, 3255, 3615};
+constexpr Place kBasicLoopPlace{5640, 120, 4695, 4215};
+constexpr Place kInnerPicturePlace{0, 0, 4695, 4215};
+constexpr Place kChoicesPlace{2160, 4560, 8055, 1470};
+constexpr Place kFeedbackPlace{5850, 6120, 0, 0}; // grows to fit its caption
+constexpr Place kStartPlace{3960, 6480, 1215, 615};
+constexpr Place kNextPlace{5280, 6480, 1335, 615};
+constexpr Place kResetPlace{6720, 6480, 1335, 615};
 
 PictureBox *makePicture(QWidget *parent, const char *name, PictureId picture, const Place &place)
 {

@@ -82,12 +82,12 @@ public:
     // Nothing on the page can be selected, edited or scrolled.
     void selection(int, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
     int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
+    void addSelection(int, int) override { }
+    void removeSelection(int) override { }
+    void setSelection(int, int, int) override { }
     int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override {}
-    void scrollToSubstring(int, int) override {}
+    void setCursorPosition(int) override { }
+    void scrollToSubstring(int, int) override { }
     QString attributes(int, int *startOffset, int *endOffset) const override
     {
         *startOffset = 0;
@@ -171,15 +171,15 @@ void ReferencePage::paintEvent(QPaintEvent *)
 ReferencePage *ReferencePage::instructions()
 {
     return new ReferencePage({QStringLiteral("Instructions"), 9435, 5055, look::darkBlue(), look::lightText(),
-                              look::sansSerif(), instructionLines()});
+        look::sansSerif(), instructionLines()});
 }
 
 ReferencePage *ReferencePage::glossary()
 {
     const QPalette palette = QApplication::palette();
-    return new ReferencePage({QStringLiteral("Abbreviations-Definitions-Formulas"), 9885, 8100,
-                              palette.color(QPalette::Button), palette.color(QPalette::ButtonText),
-                              look::arial(look::kOrdinaryPointSize, true), glossaryLines()});
+    return new ReferencePage(
+        {QStringLiteral("Abbreviations-Definitions-Formulas"), 9885, 8100, palette.color(QPalette::Button),
+            palette.color(QPalette::ButtonText), look::arial(look::kOrdinaryPointSize, true), glossaryLines()});
 }
 
 const QStringList &ReferencePage::instructionLines()
@@ -203,7 +203,8 @@ const QStringList &ReferencePage::instructionLines()
         QStringLiteral("  To begin, we recommend that you start by clicking on Loop Basics."),
         QString(),
         QStringLiteral(" Those of you who are already familiar with the material may choose to proceed directly to"),
-        QStringLiteral("  the test. It and its explanations should provide you with excellent practice and preparation."),
+        QStringLiteral(
+            "  the test. It and its explanations should provide you with excellent practice and preparation."),
     };
     return lines;
 }
@@ -214,11 +215,14 @@ const QStringList &ReferencePage::glossaryLines()
     static const QStringList lines{
         QStringLiteral("EDV.........................  End Diastolic Volume = LV volume at the onset of systole"),
         QStringLiteral("ESV.........................  End Systolic Volume = LV volume at the end of systole "),
-        QStringLiteral("SV...........................  Stroke Volume = volume ejected from ventricle per beat = EDV - ESV"),
+        QStringLiteral(
+            "SV...........................  Stroke Volume = volume ejected from ventricle per beat = EDV - ESV"),
         QStringLiteral("EF...........................   Ejection Fraction = SV / EDV as fraction or percentage"),
         QStringLiteral("LVP.........................   Left ventricular Pressure (mmHg)"),
-        QStringLiteral("EDP........................   End Diasolic Pressure = LVP at end of filling phase=start of ventricle systole"),
-        QStringLiteral("ESP........................   End Systolic Pressure = LVP at end of systole = point 5 on the P-V loop"),
+        QStringLiteral("EDP........................   End Diasolic Pressure = LVP at end of filling phase=start of "
+                       "ventricle systole"),
+        QStringLiteral(
+            "ESP........................   End Systolic Pressure = LVP at end of systole = point 5 on the P-V loop"),
         QStringLiteral("Laplace's Law.......   Average stress = pressure x radius / wall thickness (T = Pr/w)"),
         QStringLiteral("Afterload................   Average stress that myocardial cells must overcome to shorten"),
         cont + QStringLiteral("In the intact heart is proportional to aortic diastolic pressure"),
@@ -230,7 +234,8 @@ const QStringList &ReferencePage::glossaryLines()
         QStringLiteral("Preload..................  Ventricular volume at onset of ventricular systole. At the muscle"),
         cont + QStringLiteral("cell level, it is the sarcomere stretch; in the intact ventricle it is"),
         cont + QStringLiteral("best represented by EDV. Increased preload increases SV."),
-        QStringLiteral("Contractility............  Intrinsic contraction potential of the myocardium at a given preload."),
+        QStringLiteral(
+            "Contractility............  Intrinsic contraction potential of the myocardium at a given preload."),
         cont + QStringLiteral("The slope of the PIP line increases with an increase in contractility."),
         QStringLiteral("Pulse Pressure......  Difference between systolic and diastolic pressures."),
         QStringLiteral("Stroke Work...........  Mechanical work done by the heart per beat = SV x MAP"),
@@ -242,8 +247,10 @@ const QStringList &ReferencePage::glossaryLines()
         QStringLiteral("HR ........................  Heart Rate = number of cardiac beats per minute"),
         QStringLiteral("Systole ................   Intervel during which ventricle is contracting"),
         QStringLiteral("Diastole ..............    Interval during which ventricle is relaxing"),
-        QStringLiteral("Diastolic P ..........   Diastolic pressure in aorta is its minimum value during the cardiac cycle"),
-        QStringLiteral("Systolic P ...........   Systolic pressure in aorta is its maximum value during the cardiac cycle"),
+        QStringLiteral(
+            "Diastolic P ..........   Diastolic pressure in aorta is its minimum value during the cardiac cycle"),
+        QStringLiteral(
+            "Systolic P ...........   Systolic pressure in aorta is its maximum value during the cardiac cycle"),
     };
     return lines;
 }

@@ -22,7 +22,6 @@ using namespace valthera;
 
 namespace {
 
-
 // Every visible control below iface that a user can reach or read, with the
 // interfaces that merely group other controls left out.
 void collectControls(QAccessibleInterface *iface, QList<QAccessibleInterface *> &out)
@@ -49,7 +48,8 @@ void collectControls(QAccessibleInterface *iface, QList<QAccessibleInterface *> 
 
 QString describe(QAccessibleInterface *iface)
 {
-    return QStringLiteral("%1 (role %2)").arg(iface->object() ? iface->object()->objectName() : QStringLiteral("?"))
+    return QStringLiteral("%1 (role %2)")
+        .arg(iface->object() ? iface->object()->objectName() : QStringLiteral("?"))
         .arg(int(iface->role()));
 }
 
@@ -66,12 +66,12 @@ private slots:
         // Without a running accessibility bridge (offscreen) Qt drops its
         // accessibility events; the announcements themselves are followed here.
         connect(&look::Announcements::instance(), &look::Announcements::announced, this,
-                [this](QLabel *label, const QString &text) {
-                    // What a screen reader would read: the label's accessible name.
-                    const QString name = QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
-                    QCOMPARE(name, text);
-                    heard_.append({label, text});
-                });
+            [this](QLabel *label, const QString &text) {
+                // What a screen reader would read: the label's accessible name.
+                const QString name = QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+                QCOMPARE(name, text);
+                heard_.append({label, text});
+            });
     }
     void cleanup()
     {
@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(roleOf(topics), QAccessible::List);
         // The instruction above the list is its description, read when it takes focus.
         QCOMPARE(QAccessible::queryAccessibleInterface(topics)->text(QAccessible::Description),
-                 QString("Click on topic to see related graphic"));
+            QString("Click on topic to see related graphic"));
         QCOMPARE(nameOf(testing::child<QListWidget>(lesson, "List2")), QString("Question choices"));
 
         // The topic text is readable through the text interface once a topic is chosen.
@@ -142,7 +142,7 @@ private slots:
         auto *hundred = testing::child<QPushButton>(lesson, "cmdAfterLoad100");
         QCOMPARE(nameOf(hundred), QString("100 mmHg"));
         QCOMPARE(QAccessible::queryAccessibleInterface(hundred)->text(QAccessible::Description),
-                 QString("Shows Chart: Afterload = 100 mmHg"));
+            QString("Shows Chart: Afterload = 100 mmHg"));
 
         // Pictures are graphics named by their chart.
         for (PictureBox *box : lesson->findChildren<PictureBox *>()) {
@@ -183,8 +183,10 @@ private slots:
     {
         QTest::addColumn<QString>("screen");
         QTest::addColumn<QString>("title");
-        QTest::newRow("instructions") << "Instructions" << "Instructions";
-        QTest::newRow("glossary") << "Glossary" << "Abbreviations-Definitions-Formulas";
+        QTest::newRow("instructions") << "Instructions"
+                                      << "Instructions";
+        QTest::newRow("glossary") << "Glossary"
+                                  << "Abbreviations-Definitions-Formulas";
     }
     void referencePagesExposeTheirPrintedLines()
     {
@@ -246,8 +248,8 @@ private slots:
         testing::clickRow(choices, otherWrong); // the label stays "TRY AGAIN" …
         testing::clickRow(choices, key);
         // … yet each marking is heard, with the label's text as the spoken name.
-        QCOMPARE(alertsFor(), (QStringList{QuestionSequence::kTryAgain, QuestionSequence::kTryAgain,
-                                           QuestionSequence::kCorrect}));
+        QCOMPARE(alertsFor(),
+            (QStringList{QuestionSequence::kTryAgain, QuestionSequence::kTryAgain, QuestionSequence::kCorrect}));
 
         // Moving on blanks the label; the blank is passed on, so nothing stale is read.
         heard_.clear();
@@ -271,7 +273,7 @@ private slots:
             QVERIFY(!text.isEmpty());
         }
         QCOMPARE(QAccessible::queryAccessibleInterface(test->findChild<QWidget *>("Text"))->text(QAccessible::Name),
-                 QString("Explanation of the answer"));
+            QString("Explanation of the answer"));
     }
 
 private:

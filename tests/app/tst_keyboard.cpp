@@ -65,7 +65,7 @@ private slots:
     {
         QTest::addColumn<QString>("screen");
         for (const char *name : {"basics1", "CardiacCycleRelationships", "LoopChangesAfterload", "LoopChangesPreload",
-                                 "LoopChangesContractility", "Test"})
+                 "LoopChangesContractility", "Test"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void tabFollowsTheLayout()
@@ -116,13 +116,14 @@ private slots:
             const QPoint b = walked[i]->mapTo(window, QPoint());
             const bool lower = b.y() > a.y() + sameLine;
             const bool rightOnSameLine = std::abs(b.y() - a.y()) <= sameLine && b.x() > a.x();
-            QVERIFY2(lower || rightOnSameLine, qPrintable(QStringLiteral("%1 (%2,%3) before %4 (%5,%6)")
-                                                               .arg(walked[i - 1]->objectName())
-                                                               .arg(a.x())
-                                                               .arg(a.y())
-                                                               .arg(walked[i]->objectName())
-                                                               .arg(b.x())
-                                                               .arg(b.y())));
+            QVERIFY2(lower || rightOnSameLine,
+                qPrintable(QStringLiteral("%1 (%2,%3) before %4 (%5,%6)")
+                               .arg(walked[i - 1]->objectName())
+                               .arg(a.x())
+                               .arg(a.y())
+                               .arg(walked[i]->objectName())
+                               .arg(b.x())
+                               .arg(b.y())));
         }
         // Shift+Tab walks back.
         press(Qt::Key_Backtab);

@@ -27,8 +27,8 @@ QString runAndReport(Monkey &monkey, int steps)
     const auto &done = monkey.performed();
     qInfo("%d steps in %.1f s, %d sessions, %d completion boxes answered; menu %d, click %d, row %d, key %d, "
           "type %d, press %d, close %d, switch %d",
-          monkey.steps(), static_cast<double>(clock.elapsed()) / 1000.0, monkey.sessions(), monkey.boxesAnswered(),
-          done[0], done[1], done[2], done[3], done[4], done[5], done[6], done[7]);
+        monkey.steps(), static_cast<double>(clock.elapsed()) / 1000.0, monkey.sessions(), monkey.boxesAnswered(),
+        done[0], done[1], done[2], done[3], done[4], done[5], done[6], done[7]);
     QStringList highest;
     for (auto it = monkey.highestCounters().cbegin(); it != monkey.highestCounters().cend(); ++it)
         highest.append(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()));
@@ -114,8 +114,8 @@ private slots:
     void actionsReadBackFromTheirText()
     {
         const QStringList lines{"menu basics1 mnuTest", "click Test cmdNext", "row basics1 List2 3",
-                                "key LoopChangesPreload basicList1 PageDown", "press basics1 BasicAnswers1",
-                                "close IncreasedPreload", "switch Introduction", "restart"};
+            "key LoopChangesPreload basicList1 PageDown", "press basics1 BasicAnswers1", "close IncreasedPreload",
+            "switch Introduction", "restart"};
         for (const QString &line : lines) {
             const auto action = MonkeyAction::parse(line);
             QVERIFY2(action, qPrintable(line));
@@ -142,7 +142,7 @@ private slots:
         Monkey monkey(0);
         const QString fault = monkey.replay(actions);
         qInfo("%lld actions replayed, %d skipped (their window was not open)", static_cast<long long>(actions.size()),
-              monkey.skipped());
+            monkey.skipped());
         if (!fault.isEmpty())
             QFAIL(qPrintable(monkey.report(fault)));
     }

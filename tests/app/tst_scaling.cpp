@@ -29,8 +29,8 @@ double difference(const QImage &a, const QImage &b)
         const auto *p = reinterpret_cast<const QRgb *>(x.constScanLine(row));
         const auto *q = reinterpret_cast<const QRgb *>(y.constScanLine(row));
         for (int col = 0; col < x.width(); ++col) {
-            sum += std::abs(qRed(p[col]) - qRed(q[col])) + std::abs(qGreen(p[col]) - qGreen(q[col]))
-                + std::abs(qBlue(p[col]) - qBlue(q[col]));
+            sum += std::abs(qRed(p[col]) - qRed(q[col])) + std::abs(qGreen(p[col]) - qGreen(q[col])) +
+                std::abs(qBlue(p[col]) - qBlue(q[col]));
         }
     }
     return sum / (3.0 * x.width() * x.height());
@@ -103,9 +103,8 @@ private slots:
         // not the chart drawn at one and enlarged: enlarging blurs the lines
         // and the lettering.
         const QImage sharp = paintedAt(box->picture(), box->size(), 2);
-        const QImage enlarged =
-            paintedAt(box->picture(), box->size(), 1).scaled(box->size() * 2, Qt::IgnoreAspectRatio,
-                                                              Qt::SmoothTransformation);
+        const QImage enlarged = paintedAt(box->picture(), box->size(), 1)
+                                    .scaled(box->size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         const double toSharp = difference(onScreen, sharp);
         const double toEnlarged = difference(onScreen, enlarged);
         QVERIFY2(toSharp * 4 < toEnlarged, qPrintable(QStringLiteral("%1 vs %2").arg(toSharp).arg(toEnlarged)));

@@ -38,7 +38,7 @@ private slots:
 
         const QStringList names{"Label1", "Label2", "Label3"};
         const QStringList texts{"Orvek Welcomes You To", "VALTHERA",
-                                "We recommend that you start your first session by visiting the instructions page"};
+            "We recommend that you start your first session by visiting the instructions page"};
         int lastTop = -1;
         for (int i = 0; i < 3; ++i) {
             auto *label = testing::child<QLabel>(welcome, names[i]);
@@ -60,11 +60,10 @@ private slots:
         auto *welcome = qobject_cast<QMainWindow *>(program_->registry().find("Introduction"));
         const QList<QAction *> actions = welcome->menuBar()->actions();
         QCOMPARE(actions.size(), 9);
-        const QStringList captions{"Instructions",          "Loop Basics",       "Relation to Cardiac Cycle",
-                                   "Afterload Affects",     "Preload Affects",   "Contractility Affects",
-                                   "Glossary/Formulas",     "Test",              "End Session"};
-        const QStringList names{"mnuInstruct",      "mnuBasics",   "mnuRelationships", "mnuAfterload", "mnuPreload",
-                                "mnuContractility", "mnuGlossary", "mnuTest",          "mnuEnd"};
+        const QStringList captions{"Instructions", "Loop Basics", "Relation to Cardiac Cycle", "Afterload Affects",
+            "Preload Affects", "Contractility Affects", "Glossary/Formulas", "Test", "End Session"};
+        const QStringList names{"mnuInstruct", "mnuBasics", "mnuRelationships", "mnuAfterload", "mnuPreload",
+            "mnuContractility", "mnuGlossary", "mnuTest", "mnuEnd"};
         for (int i = 0; i < 9; ++i) {
             QCOMPARE(actions[i]->text(), captions[i]);
             QCOMPARE(actions[i]->objectName(), names[i]);

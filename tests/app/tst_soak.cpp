@@ -121,16 +121,16 @@ private slots:
         const long residentAfter = residentKiB();
         qInfo("%d rounds of %lld screens: resident %ld KiB -> %ld KiB; windows %lld -> %lld, objects %lld -> %lld, "
               "timers %lld -> %lld",
-              kRounds, static_cast<long long>(names.size()), residentBefore, residentAfter,
-              static_cast<long long>(before.windows), static_cast<long long>(after.windows),
-              static_cast<long long>(before.objects), static_cast<long long>(after.objects),
-              static_cast<long long>(before.timers), static_cast<long long>(after.timers));
+            kRounds, static_cast<long long>(names.size()), residentBefore, residentAfter,
+            static_cast<long long>(before.windows), static_cast<long long>(after.windows),
+            static_cast<long long>(before.objects), static_cast<long long>(after.objects),
+            static_cast<long long>(before.timers), static_cast<long long>(after.timers));
         QCOMPARE(after.windows, before.windows);
         QCOMPARE(after.objects, before.objects);
         QCOMPARE(after.timers, before.timers);
         if (kWeighMemory)
             QVERIFY2(residentAfter - residentBefore <= kAllowanceKiB,
-                     qPrintable(QStringLiteral("resident memory grew by %1 KiB").arg(residentAfter - residentBefore)));
+                qPrintable(QStringLiteral("resident memory grew by %1 KiB").arg(residentAfter - residentBefore)));
     }
 };
 

@@ -38,8 +38,9 @@ int runChildSession(int argc, char **argv)
 // runtime directory the toolkit sets up for itself.
 bool writeAllowed(const QString &path)
 {
-    static const QRegularExpression allowed(QStringLiteral(
-        "^(/dev/null|/dev/tty|.*/fontconfig/.*|/var/cache/fontconfig/.*|/tmp/runtime-[^/]+(/.*)?|/run/user/\\d+(/.*)?)$"));
+    static const QRegularExpression allowed(
+        QStringLiteral("^(/dev/null|/dev/tty|.*/fontconfig/.*|/var/cache/fontconfig/.*|/tmp/runtime-[^/]+(/.*)?|/run/"
+                       "user/\\d+(/.*)?)$"));
     return allowed.match(path).hasMatch();
 }
 
@@ -55,7 +56,7 @@ bool socketAllowed(const QString &call, const QString &arguments)
 }
 
 struct Trace {
-    QStringList writes;  // files opened for writing, or created
+    QStringList writes; // files opened for writing, or created
     QStringList sockets; // sockets and connections the process made
     int opens = 0;
 };
@@ -128,8 +129,7 @@ private slots:
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("random session over every screen") << QApplication::applicationFilePath() << QStringList()
-                                                          << 0;
+        QTest::newRow("random session over every screen") << QApplication::applicationFilePath() << QStringList() << 0;
         // The shipped program, started as a student starts it and left idle
         // until timeout ends it (exit 124).
         const QString shipped = QApplication::applicationDirPath() + QStringLiteral("/../valthera");
@@ -154,10 +154,10 @@ private slots:
         environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(strace_, QStringList{QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-e"),
-                                         QStringLiteral("trace=openat,open,creat,socket,connect"),
-                                         QStringLiteral("-o"), tracePath, program}
-                                 + arguments);
+        child.start(strace_,
+            QStringList{QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-e"),
+                QStringLiteral("trace=openat,open,creat,socket,connect"), QStringLiteral("-o"), tracePath, program} +
+                arguments);
         QVERIFY(child.waitForStarted());
         QVERIFY(child.waitForFinished(240000));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);

@@ -20,8 +20,7 @@ QImage render(const CycleSchematic &schematic, QSize size)
     return image;
 }
 
-template <typename Test>
-bool near(const QImage &image, QPointF p, int radius, Test test)
+template <typename Test> bool near(const QImage &image, QPointF p, int radius, Test test)
 {
     for (int dx = -radius; dx <= radius; ++dx)
         for (int dy = -radius; dy <= radius; ++dy) {
@@ -32,7 +31,10 @@ bool near(const QImage &image, QPointF p, int radius, Test test)
     return false;
 }
 
-bool isDark(const QColor &c) { return c.red() < 80 && c.green() < 80 && c.blue() < 80; }
+bool isDark(const QColor &c)
+{
+    return c.red() < 80 && c.green() < 80 && c.blue() < 80;
+}
 
 } // namespace
 
@@ -95,7 +97,7 @@ void TestCycleSchematic::valuesReadOffTheTicks()
 void TestCycleSchematic::fitsAnyBoxKeepingShape()
 {
     for (auto design : {CycleSchematic::Design::Cycle, CycleSchematic::Design::Labelled,
-                        CycleSchematic::Design::AfterloadComparison, CycleSchematic::Design::ThreePatient}) {
+             CycleSchematic::Design::AfterloadComparison, CycleSchematic::Design::ThreePatient}) {
         const CycleSchematic s(design);
         for (const QRectF target : {QRectF(0, 0, 369, 393), QRectF(0, 0, 513, 273), QRectF(10, 20, 313, 281)}) {
             const QTransform t = s.toTarget(target);
@@ -105,7 +107,8 @@ void TestCycleSchematic::fitsAnyBoxKeepingShape()
             QVERIFY(std::abs(mapped.center().x() - target.center().x()) < 1e-6);
             QVERIFY(std::abs(mapped.center().y() - target.center().y()) < 1e-6);
             QCOMPARE(t.m11(), t.m22()); // not stretched
-            QVERIFY(std::abs(mapped.width() - target.width()) < 1e-6 || std::abs(mapped.height() - target.height()) < 1e-6);
+            QVERIFY(
+                std::abs(mapped.width() - target.width()) < 1e-6 || std::abs(mapped.height() - target.height()) < 1e-6);
         }
     }
     // The loop-only picture shows the loop panel, not the time panel.
@@ -124,24 +127,25 @@ void TestCycleSchematic::drawnWhereLaidOut()
             // The black dots of points 1 to 5.
             for (int n = 1; n <= 5; ++n)
                 QVERIFY2(isDark(image.pixelColor(t.map(CycleSchematic::loopPoint(n)).toPoint())),
-                         qPrintable(QStringLiteral("point %1").arg(n)));
+                    qPrintable(QStringLiteral("point %1").arg(n)));
             // Green between A and B, blue between C and D, red over the dome.
             const auto mid = [&](char a, char b) {
                 return t.map((CycleSchematic::eventPoint(a) + CycleSchematic::eventPoint(b)) / 2);
             };
-            QVERIFY(near(image, mid('A', 'B'), 2, [](const QColor &c) { return c.green() > 200 && c.red() < 90 && c.blue() < 90; }));
-            QVERIFY(near(image, mid('C', 'D'), 2, [](const QColor &c) { return c.blue() > 150 && c.red() < 110 && c.green() < 110; }));
+            QVERIFY(near(image, mid('A', 'B'), 2,
+                [](const QColor &c) { return c.green() > 200 && c.red() < 90 && c.blue() < 90; }));
+            QVERIFY(near(image, mid('C', 'D'), 2,
+                [](const QColor &c) { return c.blue() > 150 && c.red() < 110 && c.green() < 110; }));
             const QPointF b = CycleSchematic::eventPoint('B'), c = CycleSchematic::eventPoint('C');
             const QPointF domeTop = t.map(QPointF((b.x() + c.x()) / 2, std::min(b.y(), c.y()) - 10));
             bool red = false;
             for (int dy = -40; dy <= 10 && !red; ++dy)
-                red = near(image, domeTop + QPointF(0, dy), 0, [](const QColor &c) {
-                    return c.red() > 150 && c.green() < 90 && c.blue() < 60;
-                });
+                red = near(image, domeTop + QPointF(0, dy), 0,
+                    [](const QColor &c) { return c.red() > 150 && c.green() < 90 && c.blue() < 60; });
             QVERIFY2(red, "red dome above B and C");
             // Nothing in the canvas' far corner; background is white.
             QCOMPARE(image.pixelColor(t.map(QPointF(s.canvas().right() - 2, s.canvas().bottom() - 2)).toPoint()),
-                     QColor(Qt::white));
+                QColor(Qt::white));
         }
     }
     // The three-patient drawing has no loop-panel dots where the cycle loop would be.

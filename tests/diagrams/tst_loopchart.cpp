@@ -31,15 +31,26 @@ QColor at(const QImage &image, QPointF logical)
     return image.pixelColor(qFloor(logical.x() * r), qFloor(logical.y() * r));
 }
 
-bool isBlack(const QColor &c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; }
-bool isRed(const QColor &c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; }
-bool isGreen(const QColor &c) { return c.red() < 40 && c.green() > 220 && c.blue() < 40; }
-bool isBlue(const QColor &c) { return c == look::windowBlue(); }
+bool isBlack(const QColor &c)
+{
+    return c.red() < 60 && c.green() < 60 && c.blue() < 60;
+}
+bool isRed(const QColor &c)
+{
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
+}
+bool isGreen(const QColor &c)
+{
+    return c.red() < 40 && c.green() > 220 && c.blue() < 40;
+}
+bool isBlue(const QColor &c)
+{
+    return c == look::windowBlue();
+}
 
 // A filled marker, not just a corner of the loop line: its colour all round
 // the centre, out beyond the line's half width.
-template <typename Test>
-bool discAt(const QImage &image, QPointF centre, double radius, Test test)
+template <typename Test> bool discAt(const QImage &image, QPointF centre, double radius, Test test)
 {
     for (int k = 0; k < 8; ++k) {
         const double angle = k * M_PI / 4 + M_PI / 8;
@@ -51,14 +62,13 @@ bool discAt(const QImage &image, QPointF centre, double radius, Test test)
 }
 
 // Whether any pixel within `radius` logical pixels of a place passes the test.
-template <typename Test>
-bool near(const QImage &image, QPointF logical, double radius, Test test)
+template <typename Test> bool near(const QImage &image, QPointF logical, double radius, Test test)
 {
     for (double dx = -radius; dx <= radius; dx += 0.5)
         for (double dy = -radius; dy <= radius; dy += 0.5) {
             const QPointF p = logical + QPointF(dx, dy);
-            if (p.x() >= 0 && p.y() >= 0 && p.x() < image.deviceIndependentSize().width()
-                && p.y() < image.deviceIndependentSize().height() && test(at(image, p)))
+            if (p.x() >= 0 && p.y() >= 0 && p.x() < image.deviceIndependentSize().width() &&
+                p.y() < image.deviceIndependentSize().height() && test(at(image, p)))
                 return true;
         }
     return false;
@@ -117,9 +127,8 @@ void TestLoopChart::frameFollowsAxes()
     const double in = 3, out = 3.5;
     for (const QPointF &corner : {plot.topLeft(), plot.topRight(), plot.bottomLeft(), plot.bottomRight()}) {
         const QPointF inward((corner.x() < plot.center().x() ? in : -in), (corner.y() < plot.center().y() ? in : -in));
-        QVERIFY2(isGreen(at(image, corner + inward)), qPrintable(QStringLiteral("inside corner %1,%2")
-                                                                    .arg(corner.x())
-                                                                    .arg(corner.y())));
+        QVERIFY2(isGreen(at(image, corner + inward)),
+            qPrintable(QStringLiteral("inside corner %1,%2").arg(corner.x()).arg(corner.y())));
     }
     QVERIFY(isBlue(at(image, plot.topRight() + QPointF(out, -out))));
     QVERIFY(isBlue(at(image, plot.topLeft() + QPointF(-out - 3, -out))));
@@ -140,8 +149,7 @@ void TestLoopChart::markersWhereAxesPut_data()
     QTest::newRow("preload 140 window") << PictureId::IncreasedPreload << QSize(393, 307) << int(LoopId::Preload140);
     QTest::newRow("contractility 125") << PictureId::Contractility125 << QSize(393, 281)
                                        << int(LoopId::Contractility125);
-    QTest::newRow("contractility 75") << PictureId::Contractility75 << QSize(393, 281)
-                                      << int(LoopId::Contractility75);
+    QTest::newRow("contractility 75") << PictureId::Contractility75 << QSize(393, 281) << int(LoopId::Contractility75);
     QTest::newRow("big box") << PictureId::PipLine << QSize(800, 620) << int(LoopId::Afterload100);
 }
 
@@ -178,21 +186,23 @@ void TestLoopChart::markersWhereAxesPut()
             continue;
         const QColor c = at(image, place);
         QVERIFY2(isBlack(c), qPrintable(QStringLiteral("control point %1: %2").arg(n).arg(c.name())));
-        QVERIFY2(discAt(image, place, 2.4 * frame.scale, isBlack), qPrintable(QStringLiteral("control marker %1").arg(n)));
-        QVERIFY(near(image, place, 6 * frame.scale,
-                     [](const QColor &q) { return q.lightness() > 230 && q.saturation() < 40; }));
+        QVERIFY2(
+            discAt(image, place, 2.4 * frame.scale, isBlack), qPrintable(QStringLiteral("control marker %1").arg(n)));
+        QVERIFY(near(
+            image, place, 6 * frame.scale, [](const QColor &q) { return q.lightness() > 230 && q.saturation() < 40; }));
         ++blackSeen;
     }
     QVERIFY(blackSeen >= 1);
     if (red) {
         for (int n = 1; n <= 5; ++n)
-            QVERIFY2(isRed(at(image, frame.map(red->point(n)))) && discAt(image, frame.map(red->point(n)), 2.4 * frame.scale, isRed),
-                     qPrintable(QStringLiteral("changed point %1").arg(n)));
+            QVERIFY2(isRed(at(image, frame.map(red->point(n)))) &&
+                    discAt(image, frame.map(red->point(n)), 2.4 * frame.scale, isRed),
+                qPrintable(QStringLiteral("changed point %1").arg(n)));
     }
     // Between markers, the segment 2 -> 3 of the loop on top is drawn along its line.
     const LoopGeometry &top = red ? *red : loopGeometry(LoopId::Control);
-    const LoopPoint mid{(top.point(2).volume + top.point(3).volume) / 2,
-                        (top.point(2).pressure + top.point(3).pressure) / 2};
+    const LoopPoint mid{
+        (top.point(2).volume + top.point(3).volume) / 2, (top.point(2).pressure + top.point(3).pressure) / 2};
     QVERIFY(near(image, frame.map(mid), 0.5, red ? isRed : isBlack));
     // And an empty place of the plot stays green.
     QVERIFY(isGreen(at(image, frame.map(125, 150))));
@@ -225,8 +235,7 @@ void TestLoopChart::gridAndSurround()
 void TestLoopChart::pipLinesRunThroughPointFour()
 {
     const QSize size(393, 307);
-    const ChartFrame frame =
-        chartFor(PictureId::IncreasedContractility).frame(QRectF(QPointF(0, 0), QSizeF(size)));
+    const ChartFrame frame = chartFor(PictureId::IncreasedContractility).frame(QRectF(QPointF(0, 0), QSizeF(size)));
     const QImage image = render(PictureId::IncreasedContractility, size);
     // A dotted line: count how many places along it have its colour nearby.
     const auto hits = [&](double slope, auto test) {
@@ -303,7 +312,8 @@ void TestLoopChart::sharpAtDoubleRatio()
         for (int y = 0; y + 1 < twice.height(); y += 2)
             for (int x = 0; x + 1 < twice.width(); x += 2) {
                 const QRgb a = twice.pixel(x, y);
-                mixedBlocks += a != twice.pixel(x + 1, y) || a != twice.pixel(x, y + 1) || a != twice.pixel(x + 1, y + 1);
+                mixedBlocks +=
+                    a != twice.pixel(x + 1, y) || a != twice.pixel(x, y + 1) || a != twice.pixel(x + 1, y + 1);
             }
         QVERIFY2(mixedBlocks > 500, qPrintable(QString::number(mixedBlocks)));
         const QImage scaled = once.scaled(twice.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);

@@ -56,12 +56,12 @@ void TestLoopGeometry::relations()
 
     // Point 4 on its contractility line through the origin; 66.7 is a rounding of 200 / 3.
     QVERIFY2(std::abs(g.esv() - g.esp() / contractilitySlope) < 0.05,
-             qPrintable(QStringLiteral("ESV %1 vs ESP / slope %2").arg(g.esv()).arg(g.esp() / contractilitySlope)));
+        qPrintable(QStringLiteral("ESV %1 vs ESP / slope %2").arg(g.esv()).arg(g.esp() / contractilitySlope)));
 
     // Point 3's volume: ESV + 0.35 x SV, as drawn: to the half millilitre below
     // (82.625 is drawn at 82.5, 78.5625 at 78.5) or the tenth (85.355 at 85.3).
     QVERIFY2(std::abs(g.point(3).volume - (g.esv() + 0.35 * g.strokeVolume())) < 0.13,
-             qPrintable(QStringLiteral("point 3 at %1 ml").arg(g.point(3).volume)));
+        qPrintable(QStringLiteral("point 3 at %1 ml").arg(g.point(3).volume)));
 
     // Ejection runs up to the peak and down again; the peak is the highest point.
     for (int n : {1, 2, 4, 5})

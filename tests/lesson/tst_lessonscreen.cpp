@@ -47,8 +47,8 @@ LessonDefinition sampleLesson()
     lesson.questions.diagramStep = {{"Inner", true}, {"Cover", false}};
     lesson.questions.completionAfter = 6;
     lesson.layout = {11400, 9720, {600, 360, 3855, 375}, {480, 840, 4215, 3660}, {480, 4800, 4215, 2865},
-                     {4800, 6720, 6735, 1500}, {5880, 8280, 1215, 615}, {7200, 8280, 1335, 615},
-                     {8760, 8280, 1335, 615}, {7200, 9000, 1455, 255}};
+        {4800, 6720, 6735, 1500}, {5880, 8280, 1215, 615}, {7200, 8280, 1335, 615}, {8760, 8280, 1335, 615},
+        {7200, 9000, 1455, 255}};
     lesson.clickHidesText = true;
     return lesson;
 }
@@ -64,8 +64,9 @@ private slots:
         program_ = std::make_unique<Program>();
         ScreenRegistry &registry = program_->registry();
         registry.add("SampleWindow", [](ScreenRegistry &) { return new QWidget; });
-        registry.add(lesson_.name, [this](ScreenRegistry &r) { return new LessonScreen(lesson_, r); },
-                     ScreenRegistry::Opening::Maximized);
+        registry.add(
+            lesson_.name, [this](ScreenRegistry &r) { return new LessonScreen(lesson_, r); },
+            ScreenRegistry::Opening::Maximized);
         screen_ = qobject_cast<LessonScreen *>(registry.show(lesson_.name));
         testing::settle();
         topics_ = testing::child<QListWidget>(screen_, "basicList1");
@@ -80,7 +81,7 @@ private slots:
         QCOMPARE(screen_->windowTitle(), QString("Sample"));
         QVERIFY(screen_->windowState() & Qt::WindowMaximized);
         QCOMPARE(testing::lines(topics_),
-                 QStringList({"  SAMPLE TOPICS", "01. First", "02. Second", "      second, continued", "03. Window"}));
+            QStringList({"  SAMPLE TOPICS", "01. First", "02. Second", "      second, continued", "03. Window"}));
         QVERIFY(topics_->selectedItems().isEmpty());
         QVERIFY(!text_->isVisible());
         QCOMPARE(text_->toPlainText(), QString("First paragraph."));
@@ -90,10 +91,10 @@ private slots:
         QCOMPARE(screen_->boxOnView()->objectName(), QString("Outer"));
         // Colours of the common look.
         QCOMPARE(topics_->palette().color(QPalette::Base), QColor(0, 0, 192));
-        QCOMPARE(testing::child<QPushButton>(screen_, "Command6")->palette().color(QPalette::Button),
-                 QColor(0, 255, 0));
-        QCOMPARE(testing::child<QPushButton>(screen_, "Command8")->palette().color(QPalette::Button),
-                 QColor(255, 255, 128));
+        QCOMPARE(
+            testing::child<QPushButton>(screen_, "Command6")->palette().color(QPalette::Button), QColor(0, 255, 0));
+        QCOMPARE(
+            testing::child<QPushButton>(screen_, "Command8")->palette().color(QPalette::Button), QColor(255, 255, 128));
     }
 
     void topicSelectionShowsTheParagraph()

@@ -14,8 +14,7 @@ QuestionContent threeQuestions()
 {
     QuestionContent content;
     content.first = {"1. one?", "a. 1", "b. 2", "c.  3", "d. 4", "e. 5"};
-    content.store = {"2. two?", "a. x", "b. y", "c. z", "d. w", "",
-                     "3. three?", "a. p", "b. q", "c. r", "d. s", " "};
+    content.store = {"2. two?", "a. x", "b. y", "c. z", "d. w", "", "3. three?", "a. p", "b. q", "c. r", "d. s", " "};
     content.key = {{0, 5}, {6, 3}, {12, 1}};
     return content;
 }

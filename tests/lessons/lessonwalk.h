@@ -18,9 +18,18 @@ inline LessonScreen *openLesson(Program &program, const QString &name)
     return qobject_cast<LessonScreen *>(program.registry().show(name));
 }
 
-inline QListWidget *listOf(LessonScreen *s, const char *name) { return child<QListWidget>(s, name); }
-inline QString feedbackOf(LessonScreen *s) { return child<QLabel>(s, "Label1")->text(); }
-inline void press(LessonScreen *s, const char *button) { click(child<QPushButton>(s, button)); }
+inline QListWidget *listOf(LessonScreen *s, const char *name)
+{
+    return child<QListWidget>(s, name);
+}
+inline QString feedbackOf(LessonScreen *s)
+{
+    return child<QLabel>(s, "Label1")->text();
+}
+inline void press(LessonScreen *s, const char *button)
+{
+    click(child<QPushButton>(s, button));
+}
 
 // The line marked correct for question k, read from the lesson's own data.
 inline QString keyLine(const LessonDefinition &lesson, int k)
@@ -32,7 +41,10 @@ inline QString keyLine(const LessonDefinition &lesson, int k)
 }
 
 // The number a choice line offers ("c.  80" -> 80).
-inline double choiceValue(const QString &line) { return line.section(QLatin1Char('.'), 1).trimmed().toDouble(); }
+inline double choiceValue(const QString &line)
+{
+    return line.section(QLatin1Char('.'), 1).trimmed().toDouble();
+}
 
 // Starts the questions and works through every one of them: each of the six
 // lines is clicked, only the line reading correct[k - 1] may earn "CORRECT!", the

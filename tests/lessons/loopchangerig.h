@@ -22,7 +22,7 @@ namespace valthera::testing {
 inline const QStringList &pictureWindows()
 {
     static const QStringList names{QStringLiteral("IncreasedAfterload"), QStringLiteral("IncreasedPreload"),
-                                   QStringLiteral("IncreasedContractility"), QStringLiteral("PipLine")};
+        QStringLiteral("IncreasedContractility"), QStringLiteral("PipLine")};
     return names;
 }
 
@@ -111,8 +111,7 @@ private:
 // past it. Each view must show its question (stem numbered by the view), the
 // closing line or blank lines, and mark each row by keys (one line per view);
 // the view at the restart counter is left unmarked.
-inline void walkEveryView(const LoopChangeRig &rig, const std::vector<int> &keys, int questions,
-                          const QString &closing)
+inline void walkEveryView(const LoopChangeRig &rig, const std::vector<int> &keys, int questions, const QString &closing)
 {
     const int closingSlot = 6 * (questions - 1) + 1;
     rig.start();
@@ -128,16 +127,16 @@ inline void walkEveryView(const LoopChangeRig &rig, const std::vector<int> &keys
             for (int row = 0; row < 6; ++row) {
                 const int slot = counter - 5 + row;
                 const QString expected = slot == closingSlot ? closing
-                                         : slot == 59 || slot == 60 ? QStringLiteral(" ")
-                                                                    : QString();
+                    : slot == 59 || slot == 60               ? QStringLiteral(" ")
+                                                             : QString();
                 QCOMPARE(shown[row], expected);
             }
         }
         if (counter != LoopChangeLesson::kRestartAt) {
             for (int row = 0; row < 6; ++row) {
                 rig.choose(row);
-                QCOMPARE(rig.feedback(), row == keys[static_cast<size_t>(view)] ? QStringLiteral("CORRECT!")
-                                                                                 : QStringLiteral("TRY AGAIN"));
+                QCOMPARE(rig.feedback(),
+                    row == keys[static_cast<size_t>(view)] ? QStringLiteral("CORRECT!") : QStringLiteral("TRY AGAIN"));
             }
             QCOMPARE(rig.counter(), counter);
             QCOMPARE(rig.choiceLines(), shown);

@@ -97,8 +97,8 @@ void AfterloadLesson::linesWithOddBlanksAreExact()
 void AfterloadLesson::chartButtonsInEveryOrder()
 {
     LoopChangeRig rig(kLesson);
-    const QStringList buttons{QStringLiteral("cmdControl"), QStringLiteral("cmdAfterLoad90"),
-                              QStringLiteral("cmdAfterLoad100")};
+    const QStringList buttons{
+        QStringLiteral("cmdControl"), QStringLiteral("cmdAfterLoad90"), QStringLiteral("cmdAfterLoad100")};
     const QStringList charts{QStringLiteral("control"), QStringLiteral("AfterLoad90"), QStringLiteral("AfterLoad100")};
     QCOMPARE(rig.chartOnView(), charts[0]);
     QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::AfterloadControl);
@@ -117,8 +117,8 @@ void AfterloadLesson::creationOpensTheAfterloadWindow()
     LoopChangeRig rig(kLesson);
     QWidget *window = rig.window(QStringLiteral("IncreasedAfterload"));
     QVERIFY(window && window->isVisible());
-    for (const QString &other : {QStringLiteral("IncreasedPreload"), QStringLiteral("IncreasedContractility"),
-                                 QStringLiteral("PipLine")})
+    for (const QString &other :
+        {QStringLiteral("IncreasedPreload"), QStringLiteral("IncreasedContractility"), QStringLiteral("PipLine")})
         QVERIFY(!rig.window(other));
     QVERIFY(!rig.text()->isVisible());
     QCOMPARE(rig.text()->toPlainText(), LoopChangeTopics::text(1));

@@ -167,15 +167,16 @@ void BasicsLessonTest::everyQuestionMarksOnlyItsKeyLine()
 {
     Program program;
     LessonScreen *s = openLesson(program, "basics1");
-    walkAllQuestions(s, {"e. 120", "c. 80", "a. 50", "e. 120", "b. 70", "c. 15", "c. 80", "d. H", "c. G", "a. E",
-                         "b. F", "b. 10", "c. G", "b. F", "d. 100", "b. 15"});
+    walkAllQuestions(s,
+        {"e. 120", "c. 80", "a. 50", "e. 120", "b. 70", "c. 15", "c. 80", "d. H", "c. G", "a. E", "b. F", "b. 10",
+            "c. G", "b. F", "d. 100", "b. 15"});
     if (QTest::currentTestFailed())
         return;
     QCOMPARE(s->boxOnView(), s->box("Picture3"));
     press(s, "Command7");
     press(s, "Command6");
-    QCOMPARE(lines(listOf(s, "List2")), QStringList(basicsLesson().questions.first.begin(),
-                                                    basicsLesson().questions.first.end()));
+    QCOMPARE(lines(listOf(s, "List2")),
+        QStringList(basicsLesson().questions.first.begin(), basicsLesson().questions.first.end()));
     QCOMPARE(int(s->sequence().counter()), 0);
 }
 
@@ -216,8 +217,8 @@ void BasicsLessonTest::numericKeysAgreeWithTheControlLoop()
     QCOMPARE(choiceValue(keyLine(lesson, 3)), loop.esv());
     QCOMPARE(choiceValue(keyLine(lesson, 4)), loop.peakPressure());
     QCOMPARE(choiceValue(keyLine(lesson, 5)), loop.strokeVolume());
-    QCOMPARE(choiceValue(keyLine(lesson, 6)), loop.point(1).pressure);  // mitral valve closes
-    QCOMPARE(choiceValue(keyLine(lesson, 7)), loop.point(2).pressure);  // aortic valve opens
+    QCOMPARE(choiceValue(keyLine(lesson, 6)), loop.point(1).pressure); // mitral valve closes
+    QCOMPARE(choiceValue(keyLine(lesson, 7)), loop.point(2).pressure); // aortic valve opens
     QCOMPARE(choiceValue(keyLine(lesson, 12)), loop.point(5).pressure); // mitral valve opens
     QCOMPARE(choiceValue(keyLine(lesson, 15)), loop.point(4).pressure); // aortic closing, 2nd sound
     QCOMPARE(choiceValue(keyLine(lesson, 16)), loop.point(1).pressure); // mitral closing, 1st sound

@@ -107,11 +107,11 @@ void CardiacCycleLessonTest::everyQuestionMarksOnlyItsKeyLine()
 {
     Program program;
     LessonScreen *s = openLesson(program, "CardiacCycleRelationships");
-    walkAllQuestions(s, {"b. isovolumic contraction", "b. mitral valve closes", "a. 1", "c. aortic valve opens",
-                         "b. 2", "d. aortic valve closes", "d. 4", "a. mitral valve opens", "e. 5",
-                         "d. ventricle ejection", "c. G", "b. isovolumic contraction", "b. F",
-                         "c. isovolumic relaxation", "d. H", "a. between A and B", "c. between C and D",
-                         "e. none of the above", "c. 100", "e. 150"});
+    walkAllQuestions(s,
+        {"b. isovolumic contraction", "b. mitral valve closes", "a. 1", "c. aortic valve opens", "b. 2",
+            "d. aortic valve closes", "d. 4", "a. mitral valve opens", "e. 5", "d. ventricle ejection", "c. G",
+            "b. isovolumic contraction", "b. F", "c. isovolumic relaxation", "d. H", "a. between A and B",
+            "c. between C and D", "e. none of the above", "c. 100", "e. 150"});
     if (QTest::currentTestFailed())
         return;
     // The one diagram never leaves the screen, and the text area is untouched.

@@ -83,10 +83,10 @@ void ContractilityLesson::chartButtonsInEveryOrder()
 {
     LoopChangeRig rig(kLesson);
     // The column runs 75 %, control, 125 % from the top.
-    const QStringList buttons{QStringLiteral("cmdContractility75"), QStringLiteral("cmdControl"),
-                              QStringLiteral("cmdContractility125")};
-    const QStringList charts{QStringLiteral("Contractility75"), QStringLiteral("control"),
-                             QStringLiteral("Contractility125")};
+    const QStringList buttons{
+        QStringLiteral("cmdContractility75"), QStringLiteral("cmdControl"), QStringLiteral("cmdContractility125")};
+    const QStringList charts{
+        QStringLiteral("Contractility75"), QStringLiteral("control"), QStringLiteral("Contractility125")};
     int above = -1;
     for (const QString &name : buttons) {
         auto *button = child<QPushButton>(rig.screen(), name);

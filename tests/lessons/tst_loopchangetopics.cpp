@@ -65,12 +65,12 @@ void LoopChangeTopicTable::everyLessonListsTheSameTopics()
     QVERIFY(rig.screen()->isMaximized());
     QCOMPARE(rig.label(QStringLiteral("Label3"))->text(), QStringLiteral("Click on topic to see related graphic"));
     QCOMPARE(lines(rig.topics()),
-             (QStringList{QStringLiteral("  BASIC CONCEPTS OF LOOP CHANGES"),
-                          QStringLiteral("01. What is meant by AFTERLOAD?"), QStringLiteral("02. What is meant by PRELOAD?"),
-                          QStringLiteral("03. What is meant by CONTRACTILITY?"), QStringLiteral("04. What is a PIP LINE?"),
-                          QStringLiteral("05. What are the main AFTERLOAD effects?"),
-                          QStringLiteral("06. What are the main PRELOAD effects?"),
-                          QStringLiteral("07. What are the main CONTRACTILITY effects?")}));
+        (QStringList{QStringLiteral("  BASIC CONCEPTS OF LOOP CHANGES"),
+            QStringLiteral("01. What is meant by AFTERLOAD?"), QStringLiteral("02. What is meant by PRELOAD?"),
+            QStringLiteral("03. What is meant by CONTRACTILITY?"), QStringLiteral("04. What is a PIP LINE?"),
+            QStringLiteral("05. What are the main AFTERLOAD effects?"),
+            QStringLiteral("06. What are the main PRELOAD effects?"),
+            QStringLiteral("07. What are the main CONTRACTILITY effects?")}));
     QVERIFY(rig.topics()->selectedItems().isEmpty());
     // The heading is a title: selecting it first leaves the text area hidden.
     rig.pickTopic(0);
@@ -90,9 +90,8 @@ void LoopChangeTopicTable::everyTopicOpensItsWindow()
 {
     QFETCH(QString, lesson);
     const QStringList windows{QStringLiteral("IncreasedAfterload"), QStringLiteral("IncreasedPreload"),
-                              QStringLiteral("IncreasedContractility"), QStringLiteral("PipLine"),
-                              QStringLiteral("IncreasedAfterload"), QStringLiteral("IncreasedPreload"),
-                              QStringLiteral("IncreasedContractility")};
+        QStringLiteral("IncreasedContractility"), QStringLiteral("PipLine"), QStringLiteral("IncreasedAfterload"),
+        QStringLiteral("IncreasedPreload"), QStringLiteral("IncreasedContractility")};
     LoopChangeRig rig(lesson);
     rig.start();
     rig.choose(1);
@@ -121,8 +120,7 @@ void LoopChangeTopicTable::menuEntriesOpenTheLessons()
     QWidget *welcome = program.registry().find(QStringLiteral("Introduction"));
     QVERIFY(welcome);
     const std::pair<const char *, const char *> entries[]{{"mnuAfterload", "LoopChangesAfterload"},
-                                                          {"mnuPreload", "LoopChangesPreload"},
-                                                          {"mnuContractility", "LoopChangesContractility"}};
+        {"mnuPreload", "LoopChangesPreload"}, {"mnuContractility", "LoopChangesContractility"}};
     for (const auto &[entry, screen] : entries) {
         auto *action = welcome->findChild<QAction *>(QString::fromLatin1(entry));
         QVERIFY(action);

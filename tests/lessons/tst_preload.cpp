@@ -100,8 +100,8 @@ void PreloadLesson::questionKeysAgreeWithTheCharts()
 void PreloadLesson::chartButtonsInEveryOrder()
 {
     LoopChangeRig rig(kLesson);
-    const QStringList buttons{QStringLiteral("cmdControl"), QStringLiteral("cmdPreload100"),
-                              QStringLiteral("cmdPreload140")};
+    const QStringList buttons{
+        QStringLiteral("cmdControl"), QStringLiteral("cmdPreload100"), QStringLiteral("cmdPreload140")};
     const QStringList charts{QStringLiteral("control"), QStringLiteral("Preload100"), QStringLiteral("Preload140")};
     QCOMPARE(rig.chartOnView(), charts[0]);
     pressInEveryOrder(rig, buttons, charts);

@@ -91,9 +91,9 @@ private slots:
         QCOMPARE(test.pictureSeen(), PracticeTest::Picture::BasicLoop);
         for (int page = 2; page <= 26; ++page) {
             QVERIFY(test.next());
-            const auto expected = page >= 16   ? PracticeTest::Picture::Contractility
-                                  : page >= 11 ? PracticeTest::Picture::Afterload
-                                               : PracticeTest::Picture::BasicLoop;
+            const auto expected = page >= 16 ? PracticeTest::Picture::Contractility
+                : page >= 11                 ? PracticeTest::Picture::Afterload
+                                             : PracticeTest::Picture::BasicLoop;
             QCOMPARE(test.pictureSeen(), expected);
         }
         QCOMPARE(counter, qint16(150));

@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(page->lines().at(0), QString(" "));
         QCOMPARE(page->lines().at(1), QString("  This interactive learning module consists of five major segments"));
         QCOMPARE(page->lines().at(7),
-                 QString("  In each segment you will be able to interactively vary loop parameters and will have "));
+            QString("  In each segment you will be able to interactively vary loop parameters and will have "));
         QVERIFY(page->font().bold());
         QCOMPARE(page->font().pointSizeF(), 9.75);
 
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(page->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
         QCOMPARE(page->lines().size(), 32);
         QCOMPARE(page->lines().first(),
-                 QString("EDV.........................  End Diastolic Volume = LV volume at the onset of systole"));
+            QString("EDV.........................  End Diastolic Volume = LV volume at the onset of systole"));
         QVERIFY(page->lines().last().startsWith("Systolic P ..........."));
         QVERIFY(page->lines().at(1).endsWith("systole "));
 

@@ -40,9 +40,8 @@ constexpr int kTestCounterLimit = 150;
 
 const std::vector<const LessonDefinition *> &lessons()
 {
-    static const std::vector<const LessonDefinition *> all{&basicsLesson(), &cardiacCycleLesson(),
-                                                           &afterloadLesson(), &preloadLesson(),
-                                                           &contractilityLesson()};
+    static const std::vector<const LessonDefinition *> all{
+        &basicsLesson(), &cardiacCycleLesson(), &afterloadLesson(), &preloadLesson(), &contractilityLesson()};
     return all;
 }
 
@@ -102,8 +101,7 @@ QList<QWidget *> openWindows(ScreenRegistry &registry)
     return open;
 }
 
-template <typename T>
-QList<T *> visibleNamed(QWidget *window)
+template <typename T> QList<T *> visibleNamed(QWidget *window)
 {
     QList<T *> found;
     for (T *widget : window->findChildren<T *>()) {
@@ -115,10 +113,8 @@ QList<T *> visibleNamed(QWidget *window)
 
 const std::map<QString, Qt::Key> &listKeys()
 {
-    static const std::map<QString, Qt::Key> keys{
-        {"Up", Qt::Key_Up},     {"Down", Qt::Key_Down},         {"Home", Qt::Key_Home},
-        {"End", Qt::Key_End},   {"PageUp", Qt::Key_PageUp},     {"PageDown", Qt::Key_PageDown},
-        {"Space", Qt::Key_Space}};
+    static const std::map<QString, Qt::Key> keys{{"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Home", Qt::Key_Home},
+        {"End", Qt::Key_End}, {"PageUp", Qt::Key_PageUp}, {"PageDown", Qt::Key_PageDown}, {"Space", Qt::Key_Space}};
     return keys;
 }
 
@@ -211,10 +207,10 @@ std::optional<MonkeyAction> MonkeyAction::parse(const QString &line)
     const QStringList words = line.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty())
         return std::nullopt;
-    static const std::map<QString, std::pair<Kind, qsizetype>> forms{
-        {"menu", {Kind::Menu, 3}},   {"click", {Kind::Click, 3}}, {"row", {Kind::Row, 4}},
-        {"key", {Kind::Key, 4}},     {"type", {Kind::Type, 4}},   {"press", {Kind::Press, 3}},
-        {"close", {Kind::Close, 2}}, {"switch", {Kind::Switch, 2}}, {"restart", {Kind::Restart, 1}}};
+    static const std::map<QString, std::pair<Kind, qsizetype>> forms{{"menu", {Kind::Menu, 3}},
+        {"click", {Kind::Click, 3}}, {"row", {Kind::Row, 4}}, {"key", {Kind::Key, 4}}, {"type", {Kind::Type, 4}},
+        {"press", {Kind::Press, 3}}, {"close", {Kind::Close, 2}}, {"switch", {Kind::Switch, 2}},
+        {"restart", {Kind::Restart, 1}}};
     const auto form = forms.find(words.first());
     if (form == forms.end() || words.size() != form->second.second)
         return std::nullopt;
@@ -405,17 +401,17 @@ std::optional<MonkeyAction> Monkey::pick()
                 const QString &name = button->objectName();
                 if (name == QLatin1String("Command8") || name == QLatin1String("cmdNext"))
                     next.append(button);
-                else if (name == QLatin1String("Command6") || name == QLatin1String("Command7")
-                         || name == QLatin1String("cmdStart") || name == QLatin1String("cmdReset"))
+                else if (name == QLatin1String("Command6") || name == QLatin1String("Command7") ||
+                    name == QLatin1String("cmdStart") || name == QLatin1String("cmdReset"))
                     over.append(button);
                 else
                     other.append(button);
             }
             const int which = random_.bounded(100);
             const QList<QPushButton *> &from = (which < 60 && !next.isEmpty()) ? next
-                : (which < 66 && !over.isEmpty())                             ? over
-                : !other.isEmpty()                                            ? other
-                                                                              : buttons;
+                : (which < 66 && !over.isEmpty())                              ? over
+                : !other.isEmpty()                                             ? other
+                                                                               : buttons;
             QPushButton *button = any(from);
             return MonkeyAction{Kind::Click, screen, button->objectName(), {}};
         }
@@ -431,7 +427,7 @@ std::optional<MonkeyAction> Monkey::pick()
             ChoiceList *list = any(filled);
             // The line already selected is clicked again now and then.
             const int row = list->currentRow() >= 0 && random_.bounded(4) == 0 ? list->currentRow()
-                                                                                : random_.bounded(list->count());
+                                                                               : random_.bounded(list->count());
             return MonkeyAction{Kind::Row, screen, list->objectName(), QString::number(row)};
         }
         if (roll < 80) {
@@ -559,8 +555,8 @@ QString Monkey::check(const MonkeyAction &action)
             return QStringLiteral("unexpected modal box \"%1\": \"%2\"").arg(box.title, box.text);
         if (!endsWithBox(box.screen))
             return QStringLiteral("completion box on %1").arg(box.screen);
-        if (action.kind != MonkeyAction::Kind::Click || action.screen != box.screen
-            || action.control != QLatin1String("Command8"))
+        if (action.kind != MonkeyAction::Kind::Click || action.screen != box.screen ||
+            action.control != QLatin1String("Command8"))
             return QStringLiteral("completion box on %1 without its Next button").arg(box.screen);
     }
     if (boxes_->seen.size() > 1)
@@ -580,8 +576,10 @@ QString Monkey::check(const MonkeyAction &action)
     if (action.kind == MonkeyAction::Kind::Menu) {
         for (const SectionMenu::Entry &entry : SectionMenu::entries()) {
             const QString command = QString::fromLatin1(entry.name);
-            if (entry.target && (command == action.control || (command == QLatin1String("mnuRelations")
-                                                               && action.control == QLatin1String("mnuRelationships")))) {
+            if (entry.target &&
+                (command == action.control ||
+                    (command == QLatin1String("mnuRelations") &&
+                        action.control == QLatin1String("mnuRelationships")))) {
                 QWidget *target = registry.find(QString::fromLatin1(entry.target));
                 if (!target || !target->isVisible() || QApplication::activeWindow() != target)
                     return QStringLiteral("%1 did not bring %2 to the front").arg(action.control, entry.target);
@@ -612,9 +610,9 @@ QString Monkey::check(const MonkeyAction &action)
             if (QString fault = checkLesson(window); !fault.isEmpty())
                 return fault;
             // Next on the last question, or past it, must say so with the box.
-            if (action.kind == MonkeyAction::Kind::Click && action.screen == lesson->name
-                && action.control == QLatin1String("Command8") && lesson->questions.completionAfter
-                && counter > *lesson->questions.completionAfter && boxes_->seen.size() != 1)
+            if (action.kind == MonkeyAction::Kind::Click && action.screen == lesson->name &&
+                action.control == QLatin1String("Command8") && lesson->questions.completionAfter &&
+                counter > *lesson->questions.completionAfter && boxes_->seen.size() != 1)
                 return QStringLiteral("Next on the completed %1 showed no completion box").arg(lesson->name);
         }
     }

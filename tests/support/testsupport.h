@@ -11,8 +11,7 @@
 namespace valthera::testing {
 
 // The child of root with that objectName and type; fails the test if missing.
-template <typename T>
-T *child(QWidget *root, const QString &name)
+template <typename T> T *child(QWidget *root, const QString &name)
 {
     return root ? root->findChild<T *>(name) : nullptr;
 }
