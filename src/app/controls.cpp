@@ -3,6 +3,8 @@
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -57,6 +59,13 @@ void setCaption(QLabel *label, const QString &caption, bool autoSize)
     label->setText(caption);
     if (autoSize)
         label->resize(label->sizeHint());
+}
+
+void sizeToDesign(QMainWindow *window, int clientWidthTwips, int clientHeightTwips)
+{
+    const QSize client = toPixels(clientWidthTwips, clientHeightTwips);
+    const QSize bar = window->menuBar()->sizeHint();
+    window->resize(std::max(client.width(), bar.width()), client.height() + bar.height());
 }
 
 void orderTabsByPlace(QWidget *client)

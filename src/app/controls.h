@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 class QLabel;
+class QMainWindow;
 
 namespace valthera::look {
 
@@ -34,6 +35,10 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place);
 // Sets a label's caption; a label that sizes itself to its caption keeps its
 // left edge and grows rightwards.
 void setCaption(QLabel *label, const QString &caption, bool autoSize);
+
+// Gives a window with a menu bar its restored size: the design client area (in
+// twips) below the bar, widened where needed so every menu command shows.
+void sizeToDesign(QMainWindow *window, int clientWidthTwips, int clientHeightTwips);
 
 // Chains the Tab order of the focusable controls on a client area by their
 // place: top to bottom, and left to right within a row.

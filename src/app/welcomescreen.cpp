@@ -1,5 +1,6 @@
 #include "app/welcomescreen.h"
 
+#include "app/controls.h"
 #include "app/look.h"
 #include "app/sectionmenu.h"
 
@@ -34,6 +35,7 @@ WelcomeScreen::WelcomeScreen(ScreenRegistry &registry)
     look::paintBackground(client, look::windowBlue());
     client->setMinimumSize(look::toPixels(10395, 7275));
     setCentralWidget(client);
+    look::sizeToDesign(this, 10395, 7275);
 
     greeting_ = makeLabel(client, "Label1", {2880, 3720, 7335, 615}, 13.5);
     title_ = makeLabel(client, "Label2", {2880, 4800, 6975, 615}, 13.5);

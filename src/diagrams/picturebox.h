@@ -14,6 +14,8 @@ class PictureBox : public QWidget {
 public:
     PictureBox(PictureId picture, QWidget *parent = nullptr);
     PictureId picture() const { return picture_; }
+    // The part of the box that can be seen: all of it, or the part inside its container.
+    QRect visibleArea() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

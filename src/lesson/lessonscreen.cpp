@@ -36,7 +36,7 @@ void LessonScreen::build()
     client_->setObjectName(QStringLiteral("client"));
     look::paintBackground(client_, look::windowBlue());
     setCentralWidget(client_);
-    resize(look::toPixels(layout.clientWidth, layout.clientHeight) + QSize(0, menuBar()->sizeHint().height()));
+    look::sizeToDesign(this, layout.clientWidth, layout.clientHeight);
 
     instruction_ = look::makeLabel(client_, QStringLiteral("Label3"), layout.instruction);
     look::styleDarkBox(instruction_);

@@ -62,7 +62,7 @@ void TestScreen::build(ScreenRegistry &registry)
     look::paintBackground(client_, look::windowBlue());
     client_->setMinimumSize(look::toPixels(kClientWidth, kClientHeight));
     setCentralWidget(client_);
-    resize(look::toPixels(kClientWidth, kClientHeight) + QSize(0, menuBar()->sizeHint().height()));
+    look::sizeToDesign(this, kClientWidth, kClientHeight);
 
     QLabel *heading = look::makeLabel(client_, QStringLiteral("Label3"), kHeadingPlace);
     look::styleDarkBox(heading);

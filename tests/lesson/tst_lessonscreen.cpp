@@ -89,6 +89,10 @@ private slots:
         QCOMPARE(feedback_->text(), QString());
         QCOMPARE(testing::child<QLabel>(screen_, "Label3")->geometry(), QRect(40, 24, 257, 25));
         QCOMPARE(screen_->boxOnView()->objectName(), QString("Outer"));
+        // A box larger than its container draws its picture into the part that shows.
+        QVERIFY(screen_->box("Inner")->width() > screen_->box("Outer")->width());
+        QCOMPARE(screen_->box("Inner")->visibleArea(), QRect(QPoint(0, 0), screen_->box("Outer")->size()));
+        QCOMPARE(screen_->box("Outer")->visibleArea(), screen_->box("Outer")->rect());
         // Colours of the common look.
         QCOMPARE(topics_->palette().color(QPalette::Base), QColor(0, 0, 192));
         QCOMPARE(
