@@ -1,10 +1,14 @@
 #include "practice/practicetest.h"
 
+#include "lesson/questionsequence.h"
+
 namespace valthera {
 
-const QString PracticeTest::kCorrect = QStringLiteral("CORRECT!");
-const QString PracticeTest::kTryAgain = QStringLiteral("TRY AGAIN");
-const QString PracticeTest::kCleared = QStringLiteral(" ");
+// References to objects of static storage are bound before any dynamic
+// initialisation runs, so these are safe whatever order the units start in.
+const QString &PracticeTest::kCorrect = QuestionSequence::kCorrect;
+const QString &PracticeTest::kTryAgain = QuestionSequence::kTryAgain;
+const QString &PracticeTest::kCleared = QuestionSequence::kCleared;
 
 PracticeTest::PracticeTest(qint16 &counter)
     : counter_(counter)

@@ -16,9 +16,10 @@ namespace valthera {
 
 class PracticeTest {
 public:
-    static const QString kCorrect;
-    static const QString kTryAgain;
-    static const QString kCleared; // feedback after Next: one blank
+    // The feedback texts are the lessons' own; these name them for the test.
+    static const QString &kCorrect;
+    static const QString &kTryAgain;
+    static const QString &kCleared; // feedback after Next: one blank
 
     // Counter values at which Next brings up the later pictures.
     static constexpr int kAfterloadFrom = 60;
