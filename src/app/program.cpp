@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "app/look.h"
+#include "app/sectionmenu.h"
 #include "app/welcomescreen.h"
 #include "diagrams/picturewindows.h"
 #include "lesson/lessonscreen.h"
@@ -11,12 +11,14 @@
 #include "lessons/preload.h"
 #include "practice/testscreen.h"
 #include "reference/referencepage.h"
+#include "ui/look.h"
 
 namespace valthera {
 
 void registerScreens(ScreenRegistry &registry)
 {
     using Opening = ScreenRegistry::Opening;
+    SectionMenu::install(registry);
     registry.add(
         QStringLiteral("Introduction"), [](ScreenRegistry &r) { return new WelcomeScreen(r); }, Opening::Maximized);
     registry.add(QStringLiteral("Instructions"), [](ScreenRegistry &) { return ReferencePage::instructions(); });

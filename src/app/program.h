@@ -1,7 +1,7 @@
 #pragma once
 // The running program: the screen registry with every screen it knows, and start-up.
 
-#include "app/screenregistry.h"
+#include "ui/screenregistry.h"
 
 namespace valthera {
 

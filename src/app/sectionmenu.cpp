@@ -1,56 +1,37 @@
 #include "app/sectionmenu.h"
 
-#include "app/screenregistry.h"
-
 #include <QAction>
-#include <QApplication>
-#include <QMainWindow>
-#include <QMenuBar>
+#include <QWidget>
 
-namespace valthera {
+namespace valthera::SectionMenu {
 
-const std::array<SectionMenu::Entry, 9> &SectionMenu::entries()
+const QList<ScreenRegistry::MenuCommand> &commands()
 {
-    static const std::array<Entry, 9> table{{
-        {"mnuInstruct", "Instructions", "Instructions"},
-        {"mnuBasics", "Loop Basics", "basics1"},
-        {"mnuRelations", "Relation to Cardiac Cycle", "CardiacCycleRelationships"},
-        {"mnuAfterload", "Afterload Affects", "LoopChangesAfterload"},
-        {"mnuPreload", "Preload Affects", "LoopChangesPreload"},
-        {"mnuContractility", "Contractility Affects", "LoopChangesContractility"},
-        {"mnuGlossary", "Glossary/Formulas", "Glossary"},
-        {"mnuTest", "Test", "Test"},
-        {"mnuEnd", "End Session", nullptr},
-    }};
+    static const QList<ScreenRegistry::MenuCommand> table{
+        {QStringLiteral("mnuInstruct"), QStringLiteral("Instructions"), QStringLiteral("Instructions")},
+        {QStringLiteral("mnuBasics"), QStringLiteral("Loop Basics"), QStringLiteral("basics1")},
+        {QStringLiteral("mnuRelations"), QStringLiteral("Relation to Cardiac Cycle"),
+            QStringLiteral("CardiacCycleRelationships")},
+        {QStringLiteral("mnuAfterload"), QStringLiteral("Afterload Affects"), QStringLiteral("LoopChangesAfterload")},
+        {QStringLiteral("mnuPreload"), QStringLiteral("Preload Affects"), QStringLiteral("LoopChangesPreload")},
+        {QStringLiteral("mnuContractility"), QStringLiteral("Contractility Affects"),
+            QStringLiteral("LoopChangesContractility")},
+        {QStringLiteral("mnuGlossary"), QStringLiteral("Glossary/Formulas"), QStringLiteral("Glossary")},
+        {QStringLiteral("mnuTest"), QStringLiteral("Test"), QStringLiteral("Test")},
+        {QStringLiteral("mnuEnd"), QStringLiteral("End Session"), QString()},
+    };
     return table;
 }
 
-QMenuBar *SectionMenu::install(QMainWindow *window, ScreenRegistry &registry, bool onWelcomeScreen)
+void install(ScreenRegistry &registry)
 {
-    QMenuBar *bar = window->menuBar();
-    bar->setObjectName(QStringLiteral("SectionMenu"));
-    bar->setAccessibleName(QStringLiteral("Section menu"));
-    bar->setNativeMenuBar(false);
-    // The bar keeps the system's colours, not the blue of the window under it.
-    QPalette system = QApplication::palette();
-    for (auto role : {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText})
-        system.setColor(role, system.color(role)); // set explicitly, so the window's blue is not inherited
-    bar->setPalette(system);
-    bar->setAutoFillBackground(true);
-    for (const Entry &entry : entries()) {
-        QAction *action = bar->addAction(QString::fromLatin1(entry.caption));
-        QString name = QString::fromLatin1(entry.name);
-        if (onWelcomeScreen && name == QLatin1String("mnuRelations"))
-            name = QStringLiteral("mnuRelationships");
-        action->setObjectName(name);
-        if (entry.target) {
-            const QString target = QString::fromLatin1(entry.target);
-            QObject::connect(action, &QAction::triggered, &registry, [&registry, target] { registry.show(target); });
-        } else {
-            QObject::connect(action, &QAction::triggered, &registry, [&registry] { registry.endSession(); });
-        }
-    }
-    return bar;
+    registry.setMenu(commands());
 }
 
-} // namespace valthera
+void nameForWelcomeScreen(QWidget *welcome)
+{
+    if (auto *relations = welcome->findChild<QAction *>(QStringLiteral("mnuRelations")))
+        relations->setObjectName(QStringLiteral("mnuRelationships"));
+}
+
+} // namespace valthera::SectionMenu

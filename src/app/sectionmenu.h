@@ -1,28 +1,25 @@
 #pragma once
-// The menu bar of nine plain commands carried by the welcome screen, the lessons
-// and the practice test. No drop-down lists, no access keys.
+// The section menu: nine plain commands carried by the welcome screen, the
+// lessons and the practice test. No drop-down lists, no access keys.
 
-#include <QString>
-#include <array>
+#include "ui/screenregistry.h"
 
-class QMainWindow;
-class QMenuBar;
+#include <QList>
 
 namespace valthera {
 
-class ScreenRegistry;
+namespace SectionMenu {
 
-struct SectionMenu {
-    struct Entry {
-        const char *name; // objectName of the command
-        const char *caption; // text in the bar
-        const char *target; // screen it shows; nullptr ends the session
-    };
-    static const std::array<Entry, 9> &entries();
+// The commands in bar order.
+const QList<ScreenRegistry::MenuCommand> &commands();
 
-    // Fills window's menu bar. The welcome screen names its third command
-    // mnuRelationships, every other screen mnuRelations.
-    static QMenuBar *install(QMainWindow *window, ScreenRegistry &registry, bool onWelcomeScreen = false);
-};
+// Gives every menu-carrying window the section menu from now on.
+void install(ScreenRegistry &registry);
+
+// The welcome screen names its third command mnuRelationships, every other
+// screen mnuRelations.
+void nameForWelcomeScreen(QWidget *welcome);
+
+} // namespace SectionMenu
 
 } // namespace valthera

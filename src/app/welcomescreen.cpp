@@ -1,7 +1,6 @@
 #include "app/welcomescreen.h"
 
-#include "app/controls.h"
-#include "app/look.h"
+#include "ui/look.h"
 #include "app/sectionmenu.h"
 
 #include <QLabel>
@@ -25,18 +24,10 @@ QLabel *makeLabel(QWidget *parent, const char *name, const look::Place &place, d
 } // namespace
 
 WelcomeScreen::WelcomeScreen(ScreenRegistry &registry)
+    : MenuWindow(registry, QStringLiteral("Introduction"), 10395, 7275)
 {
-    setWindowTitle(QStringLiteral("Introduction"));
-    look::paintBackground(this, look::windowBlue());
-    SectionMenu::install(this, registry, true);
-
-    auto *client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    look::paintBackground(client, look::windowBlue());
-    client->setMinimumSize(look::toPixels(10395, 7275));
-    setCentralWidget(client);
-    look::sizeToDesign(this, 10395, 7275);
-
+    SectionMenu::nameForWelcomeScreen(this);
+    QWidget *client = this->client();
     greeting_ = makeLabel(client, "Label1", {2880, 3720, 7335, 615}, 13.5);
     title_ = makeLabel(client, "Label2", {2880, 4800, 6975, 615}, 13.5);
     recommendation_ = makeLabel(client, "Label3", {3720, 5640, 5415, 855}, 12);

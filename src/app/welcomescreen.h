@@ -1,15 +1,13 @@
 #pragma once
 // The first window: greets the student, names the module, points to the instructions.
 
-#include <QMainWindow>
+#include "ui/menuwindow.h"
 
 class QLabel;
 
 namespace valthera {
 
-class ScreenRegistry;
-
-class WelcomeScreen : public QMainWindow {
+class WelcomeScreen : public MenuWindow {
     Q_OBJECT
 public:
     explicit WelcomeScreen(ScreenRegistry &registry);

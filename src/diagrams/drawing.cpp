@@ -1,6 +1,6 @@
 #include "diagrams/drawing.h"
 
-#include "app/look.h"
+#include "ui/look.h"
 
 #include <QFontMetricsF>
 #include <QLineF>

@@ -1,6 +1,6 @@
 #include "diagrams/picturebox.h"
 
-#include "app/accessibility.h"
+#include "ui/accessibility.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 #include "diagrams/picturewindows.h"
 
-#include "app/accessibility.h"
-#include "app/screenregistry.h"
+#include "ui/accessibility.h"
+#include "ui/screenregistry.h"
 #include "diagrams/loopchart.h"
 #include "diagrams/picturebox.h"
 

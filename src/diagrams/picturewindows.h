@@ -2,7 +2,7 @@
 // The four picture windows the loop-change lessons bring forward: modeless,
 // parentless, without a menu, each filled by its one chart.
 
-#include "app/look.h"
+#include "ui/look.h"
 #include "diagrams/pictures.h"
 
 #include <QWidget>

@@ -3,7 +3,7 @@
 // switching steps, questions and the few behaviours in which lessons differ.
 // LessonScreen builds the window from one of these; a lesson unit only supplies data.
 
-#include "app/look.h"
+#include "ui/look.h"
 #include "diagrams/pictures.h"
 
 #include <QPalette>

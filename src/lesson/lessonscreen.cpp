@@ -1,12 +1,11 @@
 #include "lesson/lessonscreen.h"
 
-#include "app/controls.h"
-#include "app/look.h"
-#include "app/screenregistry.h"
-#include "app/sectionmenu.h"
+#include "ui/controls.h"
+#include "ui/look.h"
+#include "ui/screenregistry.h"
 #include "diagrams/picturebox.h"
-#include "lesson/choicelist.h"
-#include "lesson/topictext.h"
+#include "ui/choicelist.h"
+#include "ui/topictext.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -16,7 +15,8 @@
 namespace valthera {
 
 LessonScreen::LessonScreen(const LessonDefinition &lesson, ScreenRegistry &registry)
-    : lesson_(lesson)
+    : MenuWindow(registry, lesson.caption, lesson.layout.clientWidth, lesson.layout.clientHeight)
+    , lesson_(lesson)
     , registry_(registry)
     , sequence_(lesson.questions, registry.counter(lesson.name))
 {
@@ -28,21 +28,12 @@ LessonScreen::LessonScreen(const LessonDefinition &lesson, ScreenRegistry &regis
 void LessonScreen::build()
 {
     const LessonLayout &layout = lesson_.layout;
-    setWindowTitle(lesson_.caption);
-    look::paintBackground(this, look::windowBlue());
-    SectionMenu::install(this, registry_);
-
-    client_ = new QWidget(this);
-    client_->setObjectName(QStringLiteral("client"));
-    look::paintBackground(client_, look::windowBlue());
-    setCentralWidget(client_);
-    look::sizeToDesign(this, layout.clientWidth, layout.clientHeight);
-
-    instruction_ = look::makeLabel(client_, QStringLiteral("Label3"), layout.instruction);
+    QWidget *client = this->client();
+    instruction_ = look::makeLabel(client, QStringLiteral("Label3"), layout.instruction);
     look::styleDarkBox(instruction_);
     instruction_->setText(lesson_.instruction);
 
-    topics_ = new ChoiceList(client_);
+    topics_ = new ChoiceList(client);
     topics_->setObjectName(QStringLiteral("basicList1"));
     look::styleDarkBox(topics_);
     topics_->setGeometry(look::toPixels(layout.topics));
@@ -50,7 +41,7 @@ void LessonScreen::build()
     topics_->setAccessibleDescription(lesson_.instruction);
     connect(topics_, &ChoiceList::chosen, this, &LessonScreen::selectTopic);
 
-    text_ = new TopicText(client_);
+    text_ = new TopicText(client);
     text_->setObjectName(QStringLiteral("BasicAnswers1"));
     look::styleDarkBox(text_);
     text_->setGeometry(look::toPixels(layout.text));
@@ -78,9 +69,9 @@ void LessonScreen::build()
     }
 
     for (const PictureBoxDef &def : lesson_.boxes) {
-        QWidget *parent = def.parent.isEmpty() ? client_ : boxes_.value(def.parent, nullptr);
+        QWidget *parent = def.parent.isEmpty() ? client : boxes_.value(def.parent, nullptr);
         Q_ASSERT_X(parent, "LessonScreen", "a picture box names a container defined before it");
-        auto *box = new PictureBox(def.picture, parent ? parent : client_);
+        auto *box = new PictureBox(def.picture, parent ? parent : client);
         box->setObjectName(def.name);
         box->setGeometry(look::toPixels(def.place));
         box->setHidden(!def.visible);
@@ -88,20 +79,20 @@ void LessonScreen::build()
     }
 
     for (const ButtonDef &def : lesson_.buttons) {
-        QPushButton *button = look::makeButton(client_, def.name, def.caption, def.place);
+        QPushButton *button = look::makeButton(client, def.name, def.caption, def.place);
         button->setFont(look::sansSerif(def.pointSize));
         button->setAccessibleDescription(describeSteps(def.steps));
         connect(button, &QPushButton::clicked, this, [this, &def] { applySteps(def.steps); });
     }
 
     for (const LabelDef &def : layout.labels) {
-        QLabel *label = look::makeLabel(client_, def.name, def.place);
+        QLabel *label = look::makeLabel(client, def.name, def.place);
         look::styleBlueLabel(label);
         label->setFont(look::sansSerif(def.pointSize));
         look::setCaption(label, def.caption, def.autoSize);
     }
 
-    choices_ = new ChoiceList(client_);
+    choices_ = new ChoiceList(client);
     choices_->setObjectName(QStringLiteral("List2"));
     look::styleDarkBox(choices_, layout.choicesText);
     choices_->setGeometry(look::toPixels(layout.choices));
@@ -113,10 +104,10 @@ void LessonScreen::build()
     });
 
     start_ = look::makeButton(
-        client_, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start, look::startGreen());
+        client, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start, look::startGreen());
     next_ = look::makeButton(
-        client_, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next, look::nextYellow());
-    reset_ = look::makeButton(client_, QStringLiteral("Command7"), QStringLiteral("Reset Questions"), layout.reset);
+        client, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next, look::nextYellow());
+    reset_ = look::makeButton(client, QStringLiteral("Command7"), QStringLiteral("Reset Questions"), layout.reset);
     look::describeQuestionButtons(start_, next_, reset_);
     connect(start_, &QPushButton::clicked, this, [this] {
         sequence_.start();
@@ -128,12 +119,12 @@ void LessonScreen::build()
         showSequence();
     });
 
-    feedback_ = look::makeLabel(client_, QStringLiteral("Label1"), layout.feedback);
+    feedback_ = look::makeLabel(client, QStringLiteral("Label1"), layout.feedback);
     look::styleBlueLabel(feedback_);
     feedback_->setWordWrap(false);
     feedback_->setAccessibleDescription(QStringLiteral("Answer feedback"));
 
-    look::orderTabsByPlace(client_);
+    look::orderTabsByPlace(client);
 
     sequence_.setDiagramStep([this] { applySteps(lesson_.questions.diagramStep); });
 }
@@ -222,7 +213,7 @@ PictureBox *LessonScreen::boxOnView() const
         }
         return nullptr;
     };
-    PictureBox *seen = topmostShown(client_);
+    PictureBox *seen = topmostShown(client());
     while (seen) {
         PictureBox *inner = topmostShown(seen);
         if (!inner)

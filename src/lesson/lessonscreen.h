@@ -6,8 +6,9 @@
 #include "lesson/lessondefinition.h"
 #include "lesson/questionsequence.h"
 
+#include "ui/menuwindow.h"
+
 #include <QHash>
-#include <QMainWindow>
 
 class QLabel;
 class QPushButton;
@@ -19,7 +20,7 @@ class PictureBox;
 class ScreenRegistry;
 class TopicText;
 
-class LessonScreen : public QMainWindow {
+class LessonScreen : public MenuWindow {
     Q_OBJECT
 public:
     LessonScreen(const LessonDefinition &lesson, ScreenRegistry &registry);
@@ -29,7 +30,6 @@ public:
     PictureBox *box(const QString &name) const;
     // The box whose picture the student sees (innermost visible, topmost), or nullptr.
     PictureBox *boxOnView() const;
-    QWidget *client() const { return client_; }
 
     void selectTopic(int index);
     void applySteps(const VisibilitySteps &steps);
@@ -49,7 +49,6 @@ private:
     ScreenRegistry &registry_;
     QuestionSequence sequence_;
 
-    QWidget *client_ = nullptr;
     QLabel *instruction_ = nullptr;
     ChoiceList *topics_ = nullptr;
     TopicText *text_ = nullptr;

@@ -1,12 +1,11 @@
 #include "practice/testscreen.h"
 
-#include "app/controls.h"
-#include "app/look.h"
-#include "app/screenregistry.h"
-#include "app/sectionmenu.h"
+#include "ui/controls.h"
+#include "ui/look.h"
+#include "ui/screenregistry.h"
 #include "diagrams/picturebox.h"
-#include "lesson/choicelist.h"
-#include "lesson/topictext.h"
+#include "ui/choicelist.h"
+#include "ui/topictext.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -44,32 +43,24 @@ PictureBox *makePicture(QWidget *parent, const char *name, PictureId picture, co
 } // namespace
 
 TestScreen::TestScreen(ScreenRegistry &registry)
-    : test_(registry.counter(QString::fromLatin1(kName)))
+    : MenuWindow(registry, QStringLiteral("Test"), kClientWidth, kClientHeight)
+    , test_(registry.counter(QString::fromLatin1(kName)))
 {
     setObjectName(QString::fromLatin1(kName));
-    build(registry);
+    build();
     test_.load();
 }
 
-void TestScreen::build(ScreenRegistry &registry)
+void TestScreen::build()
 {
-    setWindowTitle(QStringLiteral("Test"));
-    look::paintBackground(this, look::windowBlue());
-    SectionMenu::install(this, registry);
+    QWidget *client = this->client();
 
-    client_ = new QWidget(this);
-    client_->setObjectName(QStringLiteral("client"));
-    look::paintBackground(client_, look::windowBlue());
-    client_->setMinimumSize(look::toPixels(kClientWidth, kClientHeight));
-    setCentralWidget(client_);
-    look::sizeToDesign(this, kClientWidth, kClientHeight);
-
-    QLabel *heading = look::makeLabel(client_, QStringLiteral("Label3"), kHeadingPlace);
+    QLabel *heading = look::makeLabel(client, QStringLiteral("Label3"), kHeadingPlace);
     look::styleDarkBox(heading);
     heading->setText(QStringLiteral("Explanations of Answers"));
 
     // The explanations are the program's; the student reads them, not edits them.
-    text_ = new TopicText(client_);
+    text_ = new TopicText(client);
     text_->setObjectName(QStringLiteral("Text"));
     look::styleDarkBox(text_);
     text_->setReadOnly(true);
@@ -78,11 +69,11 @@ void TestScreen::build(ScreenRegistry &registry)
 
     // Boxes made later stack on top: the three-patient loops cover the afterload
     // comparison when both are up, and both are seen only inside the schematic's box.
-    basicLoop_ = makePicture(client_, "BasicLoop", PictureId::CycleSchematic, kBasicLoopPlace);
+    basicLoop_ = makePicture(client, "BasicLoop", PictureId::CycleSchematic, kBasicLoopPlace);
     afterload_ = makePicture(basicLoop_, "Afterload", PictureId::AfterloadComparison, kInnerPicturePlace);
     contractility_ = makePicture(basicLoop_, "Contractility", PictureId::ThreePatient, kInnerPicturePlace);
 
-    choices_ = new ChoiceList(client_);
+    choices_ = new ChoiceList(client);
     choices_->setObjectName(QStringLiteral("List2"));
     // Text in the system's window colour: the white of a text box's background.
     look::styleDarkBox(choices_, QPalette::Base);
@@ -94,15 +85,15 @@ void TestScreen::build(ScreenRegistry &registry)
         showState(false, true);
     });
 
-    feedback_ = look::makeLabel(client_, QStringLiteral("Label1"), kFeedbackPlace);
+    feedback_ = look::makeLabel(client, QStringLiteral("Label1"), kFeedbackPlace);
     look::styleBlueLabel(feedback_);
     feedback_->setAccessibleDescription(QStringLiteral("Answer feedback"));
 
     auto *start = look::makeButton(
-        client_, QStringLiteral("cmdStart"), QStringLiteral("Start Questions"), kStartPlace, look::startGreen());
+        client, QStringLiteral("cmdStart"), QStringLiteral("Start Questions"), kStartPlace, look::startGreen());
     auto *next = look::makeButton(
-        client_, QStringLiteral("cmdNext"), QStringLiteral("Next Question"), kNextPlace, look::nextYellow());
-    auto *reset = look::makeButton(client_, QStringLiteral("cmdReset"), QStringLiteral("Reset Questions"), kResetPlace);
+        client, QStringLiteral("cmdNext"), QStringLiteral("Next Question"), kNextPlace, look::nextYellow());
+    auto *reset = look::makeButton(client, QStringLiteral("cmdReset"), QStringLiteral("Reset Questions"), kResetPlace);
     look::describeQuestionButtons(start, next, reset);
     connect(start, &QPushButton::clicked, this, [this] {
         test_.start();
@@ -116,7 +107,7 @@ void TestScreen::build(ScreenRegistry &registry)
         test_.reset();
         showState(true);
     });
-    look::orderTabsByPlace(client_);
+    look::orderTabsByPlace(client);
 }
 
 void TestScreen::showState(bool refill, bool marked)

@@ -5,7 +5,7 @@
 
 #include "practice/practicetest.h"
 
-#include <QMainWindow>
+#include "ui/menuwindow.h"
 
 class QLabel;
 class QPushButton;
@@ -17,7 +17,7 @@ class PictureBox;
 class ScreenRegistry;
 class TopicText;
 
-class TestScreen : public QMainWindow {
+class TestScreen : public MenuWindow {
     Q_OBJECT
 public:
     static constexpr const char *kName = "Test";
@@ -25,16 +25,14 @@ public:
     explicit TestScreen(ScreenRegistry &registry);
 
     PracticeTest &test() { return test_; }
-    QWidget *client() const { return client_; }
 
 private:
-    void build(ScreenRegistry &registry);
+    void build();
     // Brings the controls in line with the rules' state; refill replaces the
     // choice lines (and so drops the selection), as Start, Next and Reset do.
     void showState(bool refill, bool marked = false);
 
     PracticeTest test_;
-    QWidget *client_ = nullptr;
     TopicText *text_ = nullptr;
     PictureBox *basicLoop_ = nullptr;
     PictureBox *afterload_ = nullptr;

@@ -1,6 +1,6 @@
 #include "reference/referencepage.h"
 
-#include "app/look.h"
+#include "ui/look.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>

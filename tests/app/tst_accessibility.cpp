@@ -2,9 +2,9 @@
 // pictures carry names, painted pages expose their text, and each marking of
 // an answer is announced.
 
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "app/program.h"
-#include "app/screenregistry.h"
+#include "ui/screenregistry.h"
 #include "diagrams/picturebox.h"
 #include "lesson/lessonscreen.h"
 #include "lesson/questionsequence.h"

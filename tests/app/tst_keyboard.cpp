@@ -3,7 +3,7 @@
 // arrow keys, and the section menu opens screens from the keyboard.
 
 #include "app/program.h"
-#include "app/screenregistry.h"
+#include "ui/screenregistry.h"
 #include "diagrams/picturebox.h"
 #include "lesson/lessonscreen.h"
 #include "lesson/questionsequence.h"

@@ -4,8 +4,8 @@
 //   VALTHERA_MONKEY_REPLAY=actions.txt ./app_tst_monkey replays the lines a failing run printed.
 
 #include "app/program.h"
-#include "app/screenregistry.h"
-#include "lesson/choicelist.h"
+#include "ui/screenregistry.h"
+#include "ui/choicelist.h"
 #include "support/monkey.h"
 #include "support/testsupport.h"
 

@@ -2,9 +2,9 @@
 // device-independent pixels, so they cover twice the device pixels, and
 // pictures and text are drawn at the full device resolution, not enlarged.
 
-#include "app/look.h"
+#include "ui/look.h"
 #include "app/program.h"
-#include "app/screenregistry.h"
+#include "ui/screenregistry.h"
 #include "diagrams/picturebox.h"
 #include "lesson/lessonscreen.h"
 #include "support/testsupport.h"

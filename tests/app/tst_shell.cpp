@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "app/sectionmenu.h"
+#include "ui/menuwindow.h"
 #include "support/testsupport.h"
 
 #include <QAction>
@@ -72,8 +73,7 @@ private slots:
         }
 
         // Elsewhere the third command has its other name.
-        QMainWindow other;
-        SectionMenu::install(&other, program_->registry());
+        MenuWindow other(program_->registry(), "other", 1500, 1500);
         QCOMPARE(other.menuBar()->actions().at(2)->objectName(), QString("mnuRelations"));
     }
 

@@ -2,7 +2,7 @@
 // window, no timer, no object, and no memory beyond a small allowance.
 
 #include "app/program.h"
-#include "app/screenregistry.h"
+#include "ui/screenregistry.h"
 #include "support/testsupport.h"
 
 #include <QAbstractEventDispatcher>

@@ -1,6 +1,6 @@
 // Charts drawn from the table: loop points land where the axes say, the plot
 // sits where the frame says, and painting at a higher pixel ratio draws finer.
-#include "app/look.h"
+#include "ui/look.h"
 #include "diagrams/loopchart.h"
 #include "diagrams/picturebox.h"
 #include "diagrams/pictures.h"

@@ -4,9 +4,9 @@
 
 #include "app/program.h"
 #include "diagrams/picturebox.h"
-#include "lesson/choicelist.h"
+#include "ui/choicelist.h"
 #include "lesson/lessonscreen.h"
-#include "lesson/topictext.h"
+#include "ui/topictext.h"
 #include "support/testsupport.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "diagrams/loopgeometry.h"
 #include "diagrams/picturebox.h"
-#include "lesson/topictext.h"
+#include "ui/topictext.h"
 #include "lessons/basics.h"
 #include "lessonwalk.h"
 

@@ -1,6 +1,6 @@
 #include "diagrams/picturebox.h"
 #include "diagrams/schematicgeometry.h"
-#include "lesson/topictext.h"
+#include "ui/topictext.h"
 #include "lessons/cardiaccycle.h"
 #include "lessonwalk.h"
 

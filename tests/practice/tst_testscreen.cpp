@@ -1,7 +1,7 @@
 // The practice test taken through its window with real clicks and keys.
 
 #include "app/program.h"
-#include "app/screenregistry.h"
+#include "ui/screenregistry.h"
 #include "diagrams/picturebox.h"
 #include "practice/testbank.h"
 #include "practice/testscreen.h"

@@ -3,9 +3,9 @@
 #include "app/program.h"
 #include "app/sectionmenu.h"
 #include "diagrams/picturebox.h"
-#include "lesson/choicelist.h"
+#include "ui/choicelist.h"
 #include "lesson/lessonscreen.h"
-#include "lesson/topictext.h"
+#include "ui/topictext.h"
 #include "lessons/afterload.h"
 #include "lessons/basics.h"
 #include "lessons/cardiaccycle.h"
@@ -574,13 +574,13 @@ QString Monkey::check(const MonkeyAction &action)
     }
     // A menu command brings its screen to the front as the active window.
     if (action.kind == MonkeyAction::Kind::Menu) {
-        for (const SectionMenu::Entry &entry : SectionMenu::entries()) {
-            const QString command = QString::fromLatin1(entry.name);
-            if (entry.target &&
+        for (const ScreenRegistry::MenuCommand &entry : SectionMenu::commands()) {
+            const QString &command = entry.name;
+            if (!entry.target.isEmpty() &&
                 (command == action.control ||
                     (command == QLatin1String("mnuRelations") &&
                         action.control == QLatin1String("mnuRelationships")))) {
-                QWidget *target = registry.find(QString::fromLatin1(entry.target));
+                QWidget *target = registry.find(entry.target);
                 if (!target || !target->isVisible() || QApplication::activeWindow() != target)
                     return QStringLiteral("%1 did not bring %2 to the front").arg(action.control, entry.target);
             }

@@ -1,4 +1,4 @@
-#include "app/screenregistry.h"
+#include "ui/screenregistry.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -34,13 +34,16 @@ QStringList ScreenRegistry::names() const
     return entries_.keys();
 }
 
-QWidget *ScreenRegistry::create(const QString &name, Entry &entry)
+QWidget *ScreenRegistry::create(const QString &name)
 {
-    QWidget *window = entry.factory(*this);
+    // The factory may call back into the registry (a load step that opens a
+    // picture window, a screen registered late), which can rehash the entries:
+    // run a copy of it, and look the entry up again afterwards.
+    const Factory factory = entries_.value(name).factory;
+    QWidget *window = factory(*this);
     window->setObjectName(name);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    entry.window = window;
-    emit screenCreated(name, window);
+    entries_[name].window = window;
     return window;
 }
 
@@ -53,7 +56,7 @@ QWidget *ScreenRegistry::show(const QString &name)
         return nullptr;
     QWidget *window = it->window;
     if (!window) {
-        window = create(name, *it);
+        window = create(name);
         it = entries_.find(name); // a load step may have registered or shown others
     }
     if (it->opening == Opening::Maximized && !window->isVisible())
@@ -83,6 +86,11 @@ QWidget *ScreenRegistry::find(const QString &name) const
 {
     auto it = entries_.constFind(name);
     return it == entries_.constEnd() ? nullptr : it->window.data();
+}
+
+void ScreenRegistry::setMenu(QList<MenuCommand> commands)
+{
+    menu_ = std::move(commands);
 }
 
 qint16 &ScreenRegistry::counter(const QString &name)

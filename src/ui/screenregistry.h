@@ -7,6 +7,7 @@
 // window, so the next show rebuilds the window around them.
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -24,6 +25,14 @@ public:
     // Builds the screen and runs its load step; the registry sets the objectName,
     // deletion on close, and shows it.
     using Factory = std::function<QWidget *(ScreenRegistry &)>;
+
+    // One command of the section menu that the menu-carrying windows show in
+    // their bar; an empty target ends the session.
+    struct MenuCommand {
+        QString name; // objectName of the command
+        QString caption; // text in the bar
+        QString target; // screen it shows
+    };
 
     enum class Opening { Normal, Maximized };
 
@@ -46,6 +55,10 @@ public:
     // The open window of that name, or nullptr.
     QWidget *find(const QString &name) const;
 
+    // The section menu every menu-carrying window shows, in bar order.
+    void setMenu(QList<MenuCommand> commands);
+    const QList<MenuCommand> &menu() const { return menu_; }
+
     // A value kept apart from a screen's controls; it outlives the window.
     qint16 &counter(const QString &name);
 
@@ -54,19 +67,17 @@ public:
     // What ending does after the windows are gone (quits the event loop by default).
     void setQuitHandler(std::function<void()> handler);
 
-signals:
-    void screenCreated(const QString &name, QWidget *window);
-
 private:
     struct Entry {
         Factory factory;
         Opening opening = Opening::Normal;
         QPointer<QWidget> window;
     };
-    QWidget *create(const QString &name, Entry &entry);
+    QWidget *create(const QString &name);
 
     QHash<QString, Entry> entries_;
     std::map<QString, qint16> counters_; // node-based: references stay valid
+    QList<MenuCommand> menu_;
     std::function<void()> quit_;
     bool ended_ = false; // once ended, nothing opens again
 };

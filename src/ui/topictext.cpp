@@ -1,4 +1,4 @@
-#include "lesson/topictext.h"
+#include "ui/topictext.h"
 
 #include <QEvent>
 

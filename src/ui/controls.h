@@ -2,7 +2,7 @@
 // Controls in the common look, placed in twips: the labels and command buttons
 // that the lesson and test screens share.
 
-#include "app/look.h"
+#include "ui/look.h"
 
 #include <QPushButton>
 

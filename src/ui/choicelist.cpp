@@ -1,4 +1,4 @@
-#include "lesson/choicelist.h"
+#include "ui/choicelist.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "app/accessibility.h"
+#include "ui/accessibility.h"
 
 #include <QAccessibleWidget>
 #include <QHash>

@@ -1,0 +1,27 @@
+#pragma once
+// The frame of every window that carries the section menu: caption, blue
+// background, the menu bar of plain commands, and a blue client area laid out
+// in twips. A restored window has the design client size (widened so every
+// menu command shows) and cannot be shrunk below it.
+
+#include <QMainWindow>
+
+class QMenuBar;
+
+namespace valthera {
+
+class ScreenRegistry;
+
+class MenuWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MenuWindow(ScreenRegistry &registry, const QString &caption, int clientWidthTwips, int clientHeightTwips);
+
+    QWidget *client() const { return client_; }
+    QMenuBar *sectionMenu() const;
+
+private:
+    QWidget *client_ = nullptr;
+};
+
+} // namespace valthera
