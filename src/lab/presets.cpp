@@ -11,12 +11,13 @@ namespace {
 constexpr std::array<PresetChange, 1> kAfterload{{{Param::R, 1.6}}};
 constexpr std::array<PresetChange, 1> kPreload{{{Param::Pla, 22}}};
 constexpr std::array<PresetChange, 1> kContractility{{{Param::Ees, 3.2}}};
-constexpr std::array<PresetChange, 2> kHfref{{{Param::Ees, 0.8}, {Param::Pla, 24}}};
-constexpr std::array<PresetChange, 3> kHfpef{{{Param::A, 0.8}, {Param::B, 0.04}, {Param::Pla, 24}}};
+// A dilated, weak ventricle: lower elastance, its unstressed volume moved right.
+constexpr std::array<PresetChange, 3> kHfref{{{Param::Ees, 0.8}, {Param::V0, 20}, {Param::Pla, 24}}};
+constexpr std::array<PresetChange, 3> kHfpef{{{Param::A, 0.6}, {Param::B, 0.038}, {Param::Pla, 24}}};
 constexpr std::array<PresetChange, 1> kHypovolaemia{{{Param::Pla, 7}}};
-constexpr std::array<PresetChange, 1> kStenosis{{{Param::Rav, 0.15}}};
-constexpr std::array<PresetChange, 1> kMitral{{{Param::Gmr, 0.8}}};
-constexpr std::array<PresetChange, 1> kAortic{{{Param::Gar, 0.5}}};
+constexpr std::array<PresetChange, 1> kStenosis{{{Param::Rav, 0.2}}};
+constexpr std::array<PresetChange, 1> kMitral{{{Param::Gmr, 1.5}}};
+constexpr std::array<PresetChange, 1> kAortic{{{Param::Gar, 1.0}}};
 
 const std::array<Preset, 10> kPresets{{
     {"Control", "A healthy heart at rest.", {}},
@@ -24,7 +25,7 @@ const std::array<Preset, 10> kPresets{{
     {"Increased preload", "Left atrial (filling) pressure raised.", kPreload},
     {"Increased contractility", "End-systolic elastance raised.", kContractility},
     {"Heart failure with reduced EF",
-     "A weak ventricle (end-systolic elastance lowered) filled at a raised pressure.", kHfref},
+     "A dilated, weak ventricle (end-systolic elastance lowered) filled at a raised pressure.", kHfref},
     {"Heart failure with preserved EF",
      "A stiff ventricle (steeper diastolic curve) filled at a raised pressure.", kHfpef},
     {"Hypovolaemia", "Left atrial (filling) pressure lowered.", kHypovolaemia},
