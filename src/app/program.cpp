@@ -3,6 +3,7 @@
 #include "app/sectionmenu.h"
 #include "app/welcomescreen.h"
 #include "diagrams/picturewindows.h"
+#include "lab/looplabwindow.h"
 #include "lesson/lessonscreen.h"
 #include "lessons/afterload.h"
 #include "lessons/basics.h"
@@ -34,6 +35,8 @@ void registerScreens(ScreenRegistry &registry)
 
     registry.add(
         QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
+    registry.add(
+        QStringLiteral("LoopLab"), [](ScreenRegistry &r) { return new LoopLabWindow(r); }, Opening::Maximized);
     registerPictureWindows(registry);
 }
 
