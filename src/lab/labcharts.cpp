@@ -193,8 +193,11 @@ void paintLegend(QPainter &painter, const std::vector<LegendEntry> &entries, con
             y += rowHeight;
         }
         const double mid = y + rowHeight / 2;
+        // Each sample on a patch of the plot's green, so dark lines show on the blue.
+        const QRectF patch(x, y + 2 * z, sample, rowHeight - 4 * z);
+        painter.fillRect(patch, plotGreen());
         painter.setPen(e.pen);
-        painter.drawLine(QPointF(x, mid), QPointF(x + sample, mid));
+        painter.drawLine(QPointF(patch.left() + 3 * z, mid), QPointF(patch.right() - 3 * z, mid));
         if (e.marker.isValid()) {
             painter.setPen(QPen(Qt::black, 1 * z));
             painter.setBrush(e.marker);
@@ -386,35 +389,50 @@ void PvChart::paintEvent(QPaintEvent *)
     }
     painter.restore();
 
-    // Points 1 to 5, each labelled on the side away from the loop's middle.
+    // Points 1 to 5, every label but the peak's to the left of its point: so
+    // 1 and 2 sit inside the loop, clear of the plot's right edge, and 4 and 5
+    // outside it, where the end-systolic line leaves room above 4 and the
+    // diastolic curve below 5.
+    enum class Side { LeftAbove, LeftBelow, Above };
+    struct PointLabel {
+        int index;
+        QString text;
+        Side side;
+    };
     const ValveEvents &ev = session_.events();
-    const std::array<std::pair<int, QString>, 5> points{{
-        {ev.mitralClose, QStringLiteral("1 MV closes")},
-        {ev.aorticOpen, QStringLiteral("2 AV opens")},
-        {ev.peakPressure, QStringLiteral("3 Peak")},
-        {ev.aorticClose, QStringLiteral("4 AV closes")},
-        {ev.mitralOpen, QStringLiteral("5 MV opens")},
+    const std::array<PointLabel, 5> points{{
+        {ev.mitralClose, QStringLiteral("1 MV closes"), Side::LeftAbove},
+        {ev.aorticOpen, QStringLiteral("2 AV opens"), Side::LeftBelow},
+        {ev.peakPressure, QStringLiteral("3 Peak"), Side::Above},
+        {ev.aorticClose, QStringLiteral("4 AV closes"), Side::LeftAbove},
+        {ev.mitralOpen, QStringLiteral("5 MV opens"), Side::LeftBelow},
     }};
     const auto &samples = current.beat.samples;
-    const Measures &m = session_.measures();
-    const QPointF middle = plot.map((m[Measure::EDV] + m[Measure::ESV]) / 2, m[Measure::ESP] / 2);
     painter.setFont(drawing::arialPixels(kPointLabelPixels * z, true));
     const QFontMetricsF metrics(painter.font());
-    for (const auto &[index, label] : points) {
-        if (index < 0 || index >= static_cast<int>(samples.size()))
+    for (const PointLabel &point : points) {
+        if (point.index < 0 || point.index >= static_cast<int>(samples.size()))
             continue;
-        const QPointF at =
-            plot.map(samples[static_cast<std::size_t>(index)].V, samples[static_cast<std::size_t>(index)].Plv);
+        const Sample &s = samples[static_cast<std::size_t>(point.index)];
+        const QPointF at = plot.map(s.V, s.Plv);
         marker(painter, at, z);
-        // Left or right of the point, by the side of the loop it sits on;
-        // above for the top of the loop, below for the bottom.
-        const bool rightSide = at.x() >= middle.x();
-        const bool upper = at.y() < middle.y();
-        const double w = metrics.horizontalAdvance(label);
-        const double x = rightSide ? at.x() + 8 * z : at.x() - 8 * z - w;
-        const double y = upper ? at.y() - 6 * z : at.y() + 6 * z + metrics.ascent();
+        const double w = metrics.horizontalAdvance(point.text);
+        const double off = kMarkerRadius * z + 3 * z;
+        QPointF text;
+        switch (point.side) {
+        case Side::LeftAbove:
+            text = {at.x() - off - w, at.y() - off};
+            break;
+        case Side::LeftBelow:
+            text = {at.x() - off - w, at.y() + off + metrics.ascent()};
+            break;
+        case Side::Above:
+            text = {at.x() - w / 2, at.y() - off - metrics.descent()};
+            break;
+        }
+        text.setX(std::clamp(text.x(), plot.area.left() + 2 * z, plot.area.right() - w - 2 * z));
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(std::clamp(x, plot.area.left() + 2 * z, plot.area.right() - w - 2 * z), y), label);
+        painter.drawText(text, point.text);
     }
 }
 
@@ -483,9 +501,8 @@ void TimeChart::paintEvent(QPaintEvent *)
 
     const std::vector<LegendEntry> legend{
         {QStringLiteral("LV pressure"), QPen(Qt::black, kLineWidth * z), {}},
-        {QStringLiteral("Aortic pressure"), QPen(aorticRed(), kLineWidth * z), {}},
-        {QStringLiteral("Left atrial pressure"), QPen(atrialBlue(), kLineWidth * z), {}},
-        {QStringLiteral("LV volume"), QPen(Qt::black, kLineWidth * z), {}},
+        {QStringLiteral("Aortic"), QPen(aorticRed(), kLineWidth * z), {}},
+        {QStringLiteral("Left atrial"), QPen(atrialBlue(), kLineWidth * z), {}},
         {QStringLiteral("Valve event"), QPen(Qt::black, 1 * z, Qt::DashLine), Qt::black},
     };
     const double top = 46 * z, left = 64 * z, right = 18 * z, between = 12 * z;
@@ -501,7 +518,7 @@ void TimeChart::paintEvent(QPaintEvent *)
 
     paintTitle(painter, target, 0, 28 * z, QStringLiteral("One Beat"), z);
     paintFrame(painter, upper, QString(), QStringLiteral("mmHg"), z, target.left());
-    paintFrame(painter, lower, QStringLiteral("TIME (s)"), QStringLiteral("ml"), z, target.left());
+    paintFrame(painter, lower, QStringLiteral("TIME (s)"), QStringLiteral("LV ml"), z, target.left());
     paintLegend(painter, legend, QRectF(left, lower.area.bottom() + bottomBand(z), inner.width(), legendH), z);
 
     const auto curve = [&beat](const Plot &plot, auto value) {

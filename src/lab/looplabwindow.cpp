@@ -60,10 +60,6 @@ QLabel *whiteLabel(const QString &text, QWidget *parent)
 LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     : MenuWindow(registry, QStringLiteral("Loop Lab"), kClientWidth, kClientHeight)
 {
-    QPalette palette = client()->palette();
-    palette.setColor(QPalette::WindowText, look::lightText());
-    client()->setPalette(palette);
-
     auto *columns = new QHBoxLayout(client());
     columns->setContentsMargins(8, 8, 8, 8);
     columns->setSpacing(10);
@@ -73,8 +69,8 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     timeChart_ = new TimeChart(session_, client());
     auto *charts = new QVBoxLayout;
     charts->setSpacing(6);
-    charts->addWidget(chart_, 3);
-    charts->addWidget(timeChart_, 2);
+    charts->addWidget(chart_, 5);
+    charts->addWidget(timeChart_, 4);
     columns->addLayout(charts, 1);
     columns->addWidget(buildReadouts());
 
@@ -124,6 +120,11 @@ QWidget *LoopLabWindow::buildControls()
     primary->setHorizontalSpacing(6);
     auto *moreBox = new QGroupBox(QStringLiteral("More"), panel);
     moreBox->setObjectName(QStringLiteral("groupMore"));
+    // The title in white on the blue; the controls inside keep the usual
+    // colours (the spin boxes draw their arrows in the window-text colour).
+    QPalette title = moreBox->palette();
+    title.setColor(QPalette::WindowText, look::lightText());
+    moreBox->setPalette(title);
     auto *more = new QGridLayout(moreBox);
     more->setHorizontalSpacing(6);
     int primaryRow = 0, moreRow = 0;
@@ -211,6 +212,10 @@ void LoopLabWindow::addParameterRow(QWidget *parent, QGridLayout *grid, int row,
     spin->setAccessibleDescription(
         QStringLiteral("%1, from %2 to %3").arg(name(i.meaning), formatParameter(p, i.min), formatParameter(p, i.max)));
     spin->installEventFilter(this);
+    QPalette usual = spin->palette();
+    usual.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
+    spin->setPalette(usual);
+    slider->setPalette(usual);
     label->setBuddy(spin);
 
     connect(
@@ -292,6 +297,9 @@ void LoopLabWindow::setZoom(double zoom)
         panel->setFixedWidth(static_cast<int>(std::lround(230 * zoom_)));
     for (const ParameterControls &c : controls_)
         c.slider->setMinimumWidth(static_cast<int>(std::lround(90 * zoom_)));
+    // The command buttons carry the program's button font of their own.
+    for (QPushButton *button : client()->findChildren<QPushButton *>())
+        button->setFont(look::sansSerif(look::kOrdinaryPointSize * zoom_));
     chart_->setZoom(zoom_);
     timeChart_->setZoom(zoom_);
 }
