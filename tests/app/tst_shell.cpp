@@ -76,6 +76,10 @@ private slots:
         MenuWindow other(program_->registry(), "other", 1500, 1500);
         QCOMPARE(other.menuBar()->actions().at(2)->objectName(), QString("mnuRelations"));
         // A restored window, however small its design, is wide enough for every command.
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        const auto *overflow = other.menuBar()->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
+        QVERIFY(!overflow || !overflow->isVisible());
         for (QAction *action : other.menuBar()->actions())
             QVERIFY(other.menuBar()->rect().contains(other.menuBar()->actionGeometry(action)));
 
