@@ -8,8 +8,10 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmap>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace valthera::lab {
@@ -210,18 +212,29 @@ void paintLegend(QPainter &painter, const std::vector<LegendEntry> &entries, con
     }
 }
 
-QPainterPath loopPath(const Plot &plot, const Beat &beat)
+// A beat's samples as a line through points at least kMinStep pixels apart.
+// A beat has well over a thousand samples, several to a pixel; drawing them
+// all costs many times more while looking the same, and the charts are
+// redrawn on every move of a dragged slider.
+constexpr double kMinStep = 1.5;
+
+template <typename Map> QPolygonF thinLine(const Beat &beat, Map map)
 {
-    QPainterPath path;
-    for (std::size_t k = 0; k < beat.samples.size(); ++k) {
-        const QPointF p = plot.map(beat.samples[k].V, beat.samples[k].Plv);
-        if (k == 0)
-            path.moveTo(p);
-        else
-            path.lineTo(p);
+    QPolygonF line;
+    line.reserve(static_cast<qsizetype>(beat.samples.size() / 2));
+    for (const Sample &s : beat.samples) {
+        const QPointF p = map(s);
+        if (line.isEmpty() || std::abs(p.x() - line.back().x()) + std::abs(p.y() - line.back().y()) >= kMinStep)
+            line.append(p);
     }
-    path.closeSubpath();
-    return path;
+    if (!beat.samples.empty() && line.size() > 1)
+        line.back() = map(beat.samples.back());
+    return line;
+}
+
+QPolygonF loopLine(const Plot &plot, const Beat &beat)
+{
+    return thinLine(beat, [&plot](const Sample &s) { return plot.map(s.V, s.Plv); });
 }
 
 void marker(QPainter &painter, QPointF at, double z, const QColor &fill = Qt::black)
@@ -230,6 +243,33 @@ void marker(QPainter &painter, QPointF at, double z, const QColor &fill = Qt::bl
     painter.setBrush(fill);
     painter.drawEllipse(at, kMarkerRadius * z, kMarkerRadius * z);
     painter.setBrush(Qt::NoBrush);
+}
+
+// Draws the parts of a chart that change only with its size, zoom and axes
+// (surround, frame, grid, ticks, titles, legend) from a picture kept while
+// the key stays the same. The upright axis title is drawn as outlines every
+// time it is painted, and the text costs more than the lines; a dragged
+// slider moves the loop on every mouse move but the axes only now and then.
+void drawBackdrop(QPainter &painter, const QWidget &widget, QPixmap &kept, QString &keptKey, const QString &key,
+    const std::function<void(QPainter &)> &paint)
+{
+    const qreal ratio = widget.devicePixelRatioF();
+    const QSize size = (QSizeF(widget.size()) * ratio).toSize();
+    if (key != keptKey || kept.size() != size) {
+        kept = QPixmap(size);
+        kept.setDevicePixelRatio(ratio);
+        QPainter backdrop(&kept);
+        backdrop.setRenderHint(QPainter::Antialiasing);
+        backdrop.setRenderHint(QPainter::TextAntialiasing);
+        paint(backdrop);
+        keptKey = key;
+    }
+    painter.drawPixmap(QPointF(0, 0), kept);
+}
+
+QString axisKey(const AxisRange &axis)
+{
+    return QStringLiteral("%1/%2/%3;").arg(axis.min).arg(axis.max).arg(axis.step);
 }
 
 QString chartTitle(const LabSession &session)
@@ -266,6 +306,7 @@ PvChart::PvChart(const LabSession &session, QWidget *parent)
     setObjectName(QStringLiteral("labChart"));
     setAccessibleName(QStringLiteral("Pressure-volume loop chart"));
     setMinimumSize(280, 240);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
     refresh();
 }
 
@@ -334,11 +375,18 @@ void PvChart::paintEvent(QPaintEvent *)
     if (plot.area.width() < 10 || plot.area.height() < 10)
         return;
 
-    paintTitle(painter, target, 0, top, chartTitle(session_), z);
-    paintFrame(painter, plot, QStringLiteral("VENTRICLE VOLUME (ml)"), QStringLiteral("VENTRICLE PRESSURE (mmHg)"), z,
-        target.left());
-    paintLegend(
-        painter, legend, QRectF(left, plot.area.bottom() + legendTop, target.width() - left - right, legendH), z);
+    const QString title = chartTitle(session_);
+    const QString key =
+        QStringLiteral("%1x%2 %3 %4 %5").arg(width()).arg(height()).arg(z).arg(title).arg(legend.size()) +
+        axisKey(volume_) + axisKey(pressure_);
+    drawBackdrop(painter, *this, backdrop_, backdropKey_, key, [&](QPainter &backdrop) {
+        backdrop.fillRect(target, look::windowBlue());
+        paintTitle(backdrop, target, 0, top, title, z);
+        paintFrame(backdrop, plot, QStringLiteral("VENTRICLE VOLUME (ml)"), QStringLiteral("VENTRICLE PRESSURE (mmHg)"),
+            z, target.left());
+        paintLegend(
+            backdrop, legend, QRectF(left, plot.area.bottom() + legendTop, target.width() - left - right, legendH), z);
+    });
 
     painter.save();
     painter.setClipRect(plot.area.adjusted(-1, -1, 1, 1));
@@ -367,7 +415,7 @@ void PvChart::paintEvent(QPaintEvent *)
     if (occlusion) {
         painter.setPen(QPen(occlusionGreen(), 1.5 * z));
         for (const Beat &beat : occlusion->beats)
-            painter.drawPath(loopPath(plot, beat));
+            painter.drawPolygon(loopLine(plot, beat));
         // The fitted line across the plot from its volume intercept.
         const double fitEnd = std::min(volume_.max, occlusion->v0Fit + pressure_.max / occlusion->eesFit);
         painter.setPen(QPen(Qt::white, kLineWidth * z, Qt::DashLine));
@@ -375,10 +423,10 @@ void PvChart::paintEvent(QPaintEvent *)
             plot.map(occlusion->v0Fit, 0), plot.map(fitEnd, occlusion->eesFit * (fitEnd - occlusion->v0Fit)));
     }
 
-    painter.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(loopPath(plot, baseline.beat));
-    painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(loopPath(plot, current.beat));
+    painter.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin));
+    painter.drawPolygon(loopLine(plot, baseline.beat));
+    painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+    painter.drawPolygon(loopLine(plot, current.beat));
 
     if (occlusion) {
         painter.setPen(QPen(Qt::black, 1.2 * z));
@@ -446,6 +494,7 @@ TimeChart::TimeChart(const LabSession &session, QWidget *parent)
     setObjectName(QStringLiteral("labTimeChart"));
     setAccessibleName(QStringLiteral("Pressures and volume over one beat"));
     setMinimumSize(280, 200);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
     refresh();
 }
 
@@ -516,35 +565,32 @@ void TimeChart::paintEvent(QPaintEvent *)
                    inner.height() - pressureHeight - between),
         time, volume};
 
-    paintTitle(painter, target, 0, 28 * z, QStringLiteral("One Beat"), z);
-    paintFrame(painter, upper, QString(), QStringLiteral("mmHg"), z, target.left());
-    paintFrame(painter, lower, QStringLiteral("TIME (s)"), QStringLiteral("LV ml"), z, target.left());
-    paintLegend(painter, legend, QRectF(left, lower.area.bottom() + bottomBand(z), inner.width(), legendH), z);
+    const QString key = QStringLiteral("%1x%2 %3 ").arg(width()).arg(height()).arg(z) + axisKey(time) +
+        axisKey(pressure) + axisKey(volume);
+    drawBackdrop(painter, *this, backdrop_, backdropKey_, key, [&](QPainter &backdrop) {
+        backdrop.fillRect(target, look::windowBlue());
+        paintTitle(backdrop, target, 0, 28 * z, QStringLiteral("One Beat"), z);
+        paintFrame(backdrop, upper, QString(), QStringLiteral("mmHg"), z, target.left());
+        paintFrame(backdrop, lower, QStringLiteral("TIME (s)"), QStringLiteral("LV ml"), z, target.left());
+        paintLegend(backdrop, legend, QRectF(left, lower.area.bottom() + bottomBand(z), inner.width(), legendH), z);
+    });
 
     const auto curve = [&beat](const Plot &plot, auto value) {
-        QPainterPath path;
-        for (std::size_t k = 0; k < beat.samples.size(); ++k) {
-            const QPointF p = plot.map(beat.samples[k].t, value(beat.samples[k]));
-            if (k == 0)
-                path.moveTo(p);
-            else
-                path.lineTo(p);
-        }
-        return path;
+        return thinLine(beat, [&plot, &value](const Sample &s) { return plot.map(s.t, value(s)); });
     };
     painter.save();
     painter.setClipRect(upper.area.adjusted(-1, -1, 1, 1));
     painter.setPen(QPen(atrialBlue(), kLineWidth * z));
-    painter.drawPath(curve(upper, [](const Sample &s) { return s.Pla; }));
+    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Pla; }));
     painter.setPen(QPen(aorticRed(), kLineWidth * z));
-    painter.drawPath(curve(upper, [](const Sample &s) { return s.Pao; }));
+    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Pao; }));
     painter.setPen(QPen(Qt::black, kLineWidth * z));
-    painter.drawPath(curve(upper, [](const Sample &s) { return s.Plv; }));
+    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Plv; }));
     painter.restore();
     painter.save();
     painter.setClipRect(lower.area.adjusted(-1, -1, 1, 1));
     painter.setPen(QPen(Qt::black, kLineWidth * z));
-    painter.drawPath(curve(lower, [](const Sample &s) { return s.V; }));
+    painter.drawPolyline(curve(lower, [](const Sample &s) { return s.V; }));
     painter.restore();
 
     // The valve events: a dashed line through both panels, numbered above,

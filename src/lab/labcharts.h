@@ -5,6 +5,7 @@
 //
 // Lengths are in pixels at zoom 1; text and pens grow with the zoom.
 
+#include <QPixmap>
 #include <QPointF>
 #include <QRectF>
 #include <QWidget>
@@ -44,6 +45,8 @@ private:
     double zoom_ = 1;
     AxisRange volume_;
     AxisRange pressure_;
+    QPixmap backdrop_; // frame, axes and legend, kept while they stay the same
+    QString backdropKey_;
 };
 
 // One beat against time: ventricular, aortic and atrial pressure above, the
@@ -62,6 +65,8 @@ protected:
 private:
     const LabSession &session_;
     double zoom_ = 1;
+    QPixmap backdrop_;
+    QString backdropKey_;
 };
 
 } // namespace valthera::lab
