@@ -16,9 +16,14 @@ public:
     PictureId picture() const { return picture_; }
     // The part of the box that can be seen: all of it, or the part inside its container.
     QRect visibleArea() const;
+    // The chart's menu with its one command, "Explore in Loop Lab", at a global
+    // point; returns when it closes. Nothing for a schematic or while no
+    // explore handler is set.
+    void showExploreMenu(const QPoint &globalPos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     PictureId picture_;

@@ -3,6 +3,7 @@
 #include "ui/controls.h"
 #include "ui/look.h"
 #include "ui/screenregistry.h"
+#include "diagrams/explore.h"
 #include "diagrams/picturebox.h"
 #include "ui/choicelist.h"
 #include "ui/topictext.h"
@@ -22,6 +23,7 @@ LessonScreen::LessonScreen(const LessonDefinition &lesson, ScreenRegistry &regis
 {
     setObjectName(lesson.name);
     build();
+    addExploreKeys(this, [this] { return boxOnView(); });
     load();
 }
 
