@@ -63,8 +63,8 @@ private slots:
         for (const MeasureInfo &i : measureTable()) {
             const QString key = QString::fromUtf8(i.name.data(), i.name.size());
             QVERIFY2(json.value(key).isDouble(), qPrintable(key));
-            QVERIFY2(std::abs(json.value(key).toDouble() - m[i.id]) <= std::pow(10.0, -i.decimals - 2),
-                     qPrintable(key));
+            QVERIFY2(
+                std::abs(json.value(key).toDouble() - m[i.id]) <= std::pow(10.0, -i.decimals - 2), qPrintable(key));
         }
         QCOMPARE(json.value("beats").toInt(), s.beats);
     }
@@ -135,14 +135,13 @@ private slots:
         for (const ParamInfo &i : parameterTable()) {
             const QByteArray name(i.name.data(), i.name.size());
             const QByteArray unit(i.unit.data(), i.unit.size());
-            const auto line = std::find_if(lines.begin(), lines.end(), [&](const QByteArray &l) {
-                return l.trimmed().startsWith(name + ' ');
-            });
+            const auto line = std::find_if(
+                lines.begin(), lines.end(), [&](const QByteArray &l) { return l.trimmed().startsWith(name + ' '); });
             QVERIFY2(line != lines.end(), name.constData());
             QVERIFY2(line->contains(QByteArray::number(i.defaultValue, 'f', i.decimals)), line->constData());
             QVERIFY2(line->contains(QByteArray::number(i.min, 'f', i.decimals) + " to " +
-                                    QByteArray::number(i.max, 'f', i.decimals) + ' ' + unit),
-                     line->constData());
+                         QByteArray::number(i.max, 'f', i.decimals) + ' ' + unit),
+                line->constData());
         }
     }
 };
