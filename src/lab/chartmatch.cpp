@@ -9,10 +9,10 @@ namespace {
 // Pla and R were solved for EDV and DBP with the model (a two-dimensional
 // Newton iteration from Control) and rounded to the spin steps; the model keeps
 // them within 0.2 ml and 0.5 mmHg of the charts. ESV is not a target: it follows
-// from the slope, and the model's ejection ends up to about 3 ml short of the
-// charts' points 4, which were drawn on the PIP line by hand. Preload changes
-// also move R, because those charts hold the aortic valve's opening at 80 mmHg
-// while a larger stroke volume would otherwise raise it.
+// from where ejection ends on the PIP line, and the model's lies within 3 ml of
+// the charts' points 4. The preload and contractility charts also move R,
+// because they hold the aortic valve's opening at 80 mmHg while a changed
+// stroke volume would otherwise move it.
 constexpr std::array<ChartMatch, kChartCount> kCharts{{
     {Chart::Control, "Control", "Reproduces the lessons' control loop (the black loop on every chart)", 120, 80, 50, 15,
         0.99, 2.0},
