@@ -7,11 +7,12 @@
 #include "lesson/questionsequence.h"
 
 #include "ui/menuwindow.h"
+#include "ui/questionpanel.h"
 
 #include <QHash>
+#include <optional>
 
 class QLabel;
-class QPushButton;
 
 namespace valthera {
 
@@ -52,11 +53,7 @@ private:
     QLabel *instruction_ = nullptr;
     ChoiceList *topics_ = nullptr;
     TopicText *text_ = nullptr;
-    ChoiceList *choices_ = nullptr;
-    QPushButton *start_ = nullptr;
-    QPushButton *next_ = nullptr;
-    QPushButton *reset_ = nullptr;
-    QLabel *feedback_ = nullptr;
+    std::optional<QuestionPanel> panel_;
     QHash<QString, PictureBox *> boxes_;
     int rerunDepth_ = 0;
 };

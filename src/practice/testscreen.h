@@ -6,13 +6,12 @@
 #include "practice/practicetest.h"
 
 #include "ui/menuwindow.h"
+#include "ui/questionpanel.h"
 
-class QLabel;
-class QPushButton;
+#include <optional>
 
 namespace valthera {
 
-class ChoiceList;
 class PictureBox;
 class ScreenRegistry;
 class TopicText;
@@ -37,8 +36,7 @@ private:
     PictureBox *basicLoop_ = nullptr;
     PictureBox *afterload_ = nullptr;
     PictureBox *contractility_ = nullptr;
-    ChoiceList *choices_ = nullptr;
-    QLabel *feedback_ = nullptr;
+    std::optional<QuestionPanel> panel_;
 };
 
 } // namespace valthera

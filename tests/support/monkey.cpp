@@ -688,7 +688,7 @@ QString Monkey::checkTest(QWidget *window)
         } else {
             static const TestBank bank = [] {
                 TestBank filled;
-                filled.load();
+                filled.fill(testcontent::bankText());
                 return filled;
             }();
             if (counter < 6 || counter > TestBank::kLast)
