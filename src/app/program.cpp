@@ -13,6 +13,8 @@
 #include "reference/referencepage.h"
 #include "ui/look.h"
 
+#include <QGuiApplication>
+
 namespace valthera {
 
 void registerScreens(ScreenRegistry &registry)
@@ -40,6 +42,9 @@ void registerScreens(ScreenRegistry &registry)
 Program::Program()
 {
     look::installApplicationLook();
+    // The name of the installed desktop entry, by which desktops match the
+    // program's windows to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.valthera.Valthera"));
     registerScreens(registry_);
 }
 

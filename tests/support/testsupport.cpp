@@ -7,6 +7,14 @@
 
 namespace valthera::testing {
 
+void reportMissing(QWidget *root, const QString &name, const char *type, const std::source_location &where)
+{
+    const QString window =
+        root ? QStringLiteral("window \"%1\"").arg(root->window()->objectName()) : QStringLiteral("no window");
+    const QString message = QStringLiteral("no %1 \"%2\" in %3").arg(QLatin1String(type), name, window);
+    QTest::qFail(qPrintable(message), where.file_name(), static_cast<int>(where.line()));
+}
+
 void click(QWidget *widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
