@@ -186,34 +186,6 @@ void LessonScreen::applySteps(const VisibilitySteps &steps)
     }
 }
 
-PictureBox *LessonScreen::box(const QString &name) const
-{
-    return boxes_.value(name, nullptr);
-}
-
-PictureBox *LessonScreen::boxOnView() const
-{
-    // Children stack in creation order, the last on top; a box shows only while
-    // every box around it is shown, and the innermost shown box covers the rest.
-    auto topmostShown = [](const QWidget *parent) -> PictureBox * {
-        const QObjectList &children = parent->children();
-        for (auto it = children.crbegin(); it != children.crend(); ++it) {
-            auto *candidate = qobject_cast<PictureBox *>(*it);
-            if (candidate && !candidate->isHidden())
-                return candidate;
-        }
-        return nullptr;
-    };
-    PictureBox *seen = topmostShown(client());
-    while (seen) {
-        PictureBox *inner = topmostShown(seen);
-        if (!inner)
-            break;
-        seen = inner;
-    }
-    return seen;
-}
-
 void LessonScreen::showSequence(bool marked)
 {
     ChoiceList *choices = panel_->choices();

@@ -27,16 +27,11 @@ public:
     LessonScreen(const LessonDefinition &lesson, ScreenRegistry &registry);
 
     const LessonDefinition &lesson() const { return lesson_; }
-    QuestionSequence &sequence() { return sequence_; }
-    PictureBox *box(const QString &name) const;
-    // The box whose picture the student sees (innermost visible, topmost), or nullptr.
-    PictureBox *boxOnView() const;
-
-    void selectTopic(int index);
-    void applySteps(const VisibilitySteps &steps);
 
 private:
     void build();
+    void selectTopic(int index);
+    void applySteps(const VisibilitySteps &steps);
     QString describeSteps(const VisibilitySteps &steps) const;
     void load();
     // The topic-selection steps; a pass run by a change of the text always

@@ -23,8 +23,6 @@ public:
 
     explicit TestScreen(ScreenRegistry &registry);
 
-    PracticeTest &test() { return test_; }
-
 private:
     void build();
     // Brings the controls in line with the rules' state; refill replaces the

@@ -1,5 +1,8 @@
 #include "support/testsupport.h"
 
+#include "diagrams/picturebox.h"
+#include "ui/menuwindow.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
@@ -13,6 +16,30 @@ void reportMissing(QWidget *root, const QString &name, const char *type, const s
         root ? QStringLiteral("window \"%1\"").arg(root->window()->objectName()) : QStringLiteral("no window");
     const QString message = QStringLiteral("no %1 \"%2\" in %3").arg(QLatin1String(type), name, window);
     QTest::qFail(qPrintable(message), where.file_name(), static_cast<int>(where.line()));
+}
+
+PictureBox *pictureOnView(QWidget *window)
+{
+    // Children stack in creation order, the last on top; a box shows only while
+    // every box around it is shown, and the innermost shown box covers the rest.
+    auto topmostShown = [](const QWidget *parent) -> PictureBox * {
+        const QObjectList &children = parent->children();
+        for (auto it = children.crbegin(); it != children.crend(); ++it) {
+            auto *candidate = qobject_cast<PictureBox *>(*it);
+            if (candidate && !candidate->isHidden())
+                return candidate;
+        }
+        return nullptr;
+    };
+    auto *frame = qobject_cast<MenuWindow *>(window);
+    PictureBox *seen = frame ? topmostShown(frame->client()) : nullptr;
+    while (seen) {
+        PictureBox *inner = topmostShown(seen);
+        if (!inner)
+            break;
+        seen = inner;
+    }
+    return seen;
 }
 
 void click(QWidget *widget)
