@@ -15,6 +15,7 @@
 #include "reference/referencepage.h"
 #include "ui/look.h"
 
+#include <QGuiApplication>
 #include <QPointer>
 
 namespace valthera {
@@ -58,6 +59,9 @@ bool connectChartsToLab(ScreenRegistry &registry)
 Program::Program()
 {
     look::installApplicationLook();
+    // The name of the installed desktop entry, by which desktops match the
+    // program's windows to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.valthera.Valthera"));
     registerScreens(registry_);
     connectChartsToLab(registry_);
 }

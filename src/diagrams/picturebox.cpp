@@ -65,4 +65,27 @@ void PictureBox::showExploreMenu(const QPoint &globalPos)
         explore(picture);
 }
 
+PictureBox *pictureOnView(const QWidget *area)
+{
+    // Children stack in creation order, the last on top; a box shows only while
+    // every box around it is shown, and the innermost shown box covers the rest.
+    auto topmostShown = [](const QWidget *parent) -> PictureBox * {
+        const QObjectList &children = parent->children();
+        for (auto it = children.crbegin(); it != children.crend(); ++it) {
+            auto *candidate = qobject_cast<PictureBox *>(*it);
+            if (candidate && !candidate->isHidden())
+                return candidate;
+        }
+        return nullptr;
+    };
+    PictureBox *seen = area ? topmostShown(area) : nullptr;
+    while (seen) {
+        PictureBox *inner = topmostShown(seen);
+        if (!inner)
+            break;
+        seen = inner;
+    }
+    return seen;
+}
+
 } // namespace valthera

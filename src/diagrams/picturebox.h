@@ -29,4 +29,8 @@ private:
     PictureId picture_;
 };
 
+// The picture a student sees in an area: the innermost shown box on top, or
+// nullptr when none is shown.
+PictureBox *pictureOnView(const QWidget *area);
+
 } // namespace valthera
