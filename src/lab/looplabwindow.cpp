@@ -324,6 +324,17 @@ void LoopLabWindow::parameterEdited(Param p, double value)
         scheduleRecompute();
 }
 
+void LoopLabWindow::exploreChart(const ChartMatch &chart)
+{
+    recomputeTimer_.stop();
+    session_.setParameters(chart.parameters());
+    session_.update();
+    syncControls();
+    showSession();
+    changes_->setText(name(chart.description));
+    look::announce(changes_);
+}
+
 void LoopLabWindow::presetChosen(int index)
 {
     const auto all = presets();

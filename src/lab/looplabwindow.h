@@ -4,6 +4,7 @@
 // baseline. The lab's state lives in a LabSession; this only shows it and
 // passes the student's changes on.
 
+#include "lab/explore.h"
 #include "lab/labsession.h"
 #include "ui/menuwindow.h"
 
@@ -24,10 +25,13 @@ class PvChart;
 class TimeChart;
 } // namespace lab
 
-class LoopLabWindow : public MenuWindow {
+class LoopLabWindow : public MenuWindow, public lab::ChartExplorer {
     Q_OBJECT
 public:
     explicit LoopLabWindow(ScreenRegistry &registry);
+
+    // Sets the parameters that reproduce a lessons' chart and says which chart it is.
+    void exploreChart(const lab::ChartMatch &chart) override;
 
     const lab::LabSession &session() const { return session_; }
 

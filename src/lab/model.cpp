@@ -12,28 +12,27 @@ namespace {
 // Spin steps are chosen so every default is a whole number of steps from the
 // minimum or at least exactly representable at the shown decimals.
 constexpr std::array<ParamInfo, kParamCount> kParams{{
-    {Param::Pla, "Pla", "Preload (left atrial pressure)", "left atrial (filling) pressure", "mmHg", 15, 2, 35, 0.5,
-     1, true},
+    {Param::Pla, "Pla", "Preload (left atrial pressure)", "left atrial (filling) pressure", "mmHg", 15, 2, 35, 0.5, 1,
+        true},
     {Param::R, "R", "Afterload (peripheral resistance)", "peripheral resistance", "mmHg·s/ml", 0.99, 0.3, 3, 0.01, 2,
-     true},
+        true},
     {Param::Ees, "Ees", "Contractility (Ees)", "end-systolic elastance", "mmHg/ml", 2.0, 0.5, 5, 0.1, 1, true},
     {Param::HR, "HR", "Heart rate", "heart rate", "beats/min", 75, 40, 180, 1, 0, true},
     {Param::V0, "V0", "Unstressed volume (V0)", "volume at zero pressure", "ml", 0, 0, 40, 1, 0, false},
-    {Param::A, "A", "Diastolic stiffness scale (A)", "diastolic stiffness scale", "mmHg", 0.42, 0.1, 1, 0.01, 2,
-     false},
-    {Param::B, "B", "Diastolic stiffness exponent (B)", "diastolic stiffness exponent", "1/ml", 0.03, 0.01, 0.06,
-     0.001, 3, false},
-    {Param::Rmv, "Rmv", "Mitral valve resistance", "mitral valve resistance", "mmHg·s/ml", 0.005, 0.002, 0.1, 0.001,
-     3, false},
-    {Param::Rav, "Rav", "Aortic valve resistance (stenosis)", "aortic valve resistance (stenosis)", "mmHg·s/ml",
-     0.005, 0.002, 0.5, 0.001, 3, false},
-    {Param::Zc, "Zc", "Aortic impedance (Zc)", "aortic characteristic impedance", "mmHg·s/ml", 0.075, 0.01, 0.2,
-     0.005, 3, false},
+    {Param::A, "A", "Diastolic stiffness scale (A)", "diastolic stiffness scale", "mmHg", 0.42, 0.1, 1, 0.01, 2, false},
+    {Param::B, "B", "Diastolic stiffness exponent (B)", "diastolic stiffness exponent", "1/ml", 0.03, 0.01, 0.06, 0.001,
+        3, false},
+    {Param::Rmv, "Rmv", "Mitral valve resistance", "mitral valve resistance", "mmHg·s/ml", 0.005, 0.002, 0.1, 0.001, 3,
+        false},
+    {Param::Rav, "Rav", "Aortic valve resistance (stenosis)", "aortic valve resistance (stenosis)", "mmHg·s/ml", 0.005,
+        0.002, 0.5, 0.001, 3, false},
+    {Param::Zc, "Zc", "Aortic impedance (Zc)", "aortic characteristic impedance", "mmHg·s/ml", 0.075, 0.01, 0.2, 0.005,
+        3, false},
     {Param::C, "C", "Arterial compliance", "arterial compliance", "ml/mmHg", 3.8, 0.3, 4, 0.1, 1, false},
     {Param::Gmr, "Gmr", "Mitral regurgitation (leak)", "mitral leak conductance", "ml/(s·mmHg)", 0, 0, 2, 0.05, 2,
-     false},
+        false},
     {Param::Gar, "Gar", "Aortic regurgitation (leak)", "aortic leak conductance", "ml/(s·mmHg)", 0, 0, 2, 0.05, 2,
-     false},
+        false},
 }};
 
 constexpr bool paramsIndexed()
@@ -79,7 +78,7 @@ struct Flows {
 // The valve laws. Forward flow through a resistance; backward flow only
 // through the leak conductance (zero for a competent valve).
 inline Flows flows(double e, double pla, double V, double Pc, double Ees, double V0, double A, double B, double Rmv,
-                   double Ravz, double Gmr, double Gar)
+    double Ravz, double Gmr, double Gar)
 {
     const double dv = V - V0;
     const double plv = e * Ees * dv + (1 - e) * A * (std::exp(B * dv) - 1);
@@ -119,9 +118,15 @@ double activationAt(double tn)
     return 1.55 * (a / (1 + a)) / (1 + std::pow(tn / 1.17, 21.9));
 }
 
-double maxAbs(const Vec &v) { return std::max(std::abs(v[0]), std::abs(v[1])); }
+double maxAbs(const Vec &v)
+{
+    return std::max(std::abs(v[0]), std::abs(v[1]));
+}
 
-bool finite(const Vec &v) { return std::isfinite(v[0]) && std::isfinite(v[1]); }
+bool finite(const Vec &v)
+{
+    return std::isfinite(v[0]) && std::isfinite(v[1]);
+}
 
 // A starting guess from the relations alone: filled to atrial pressure on the
 // diastolic curve, and an arterial pressure from a stroke volume that ejects
@@ -139,9 +144,15 @@ State coldGuess(const Parameters &p)
 
 // ---------------------------------------------------------------------------
 
-std::span<const ParamInfo, kParamCount> parameterTable() { return kParams; }
+std::span<const ParamInfo, kParamCount> parameterTable()
+{
+    return kParams;
+}
 
-const ParamInfo &info(Param p) { return kParams[static_cast<std::size_t>(p)]; }
+const ParamInfo &info(Param p)
+{
+    return kParams[static_cast<std::size_t>(p)];
+}
 
 const ParamInfo *findParameter(std::string_view name)
 {
@@ -167,13 +178,25 @@ std::optional<Param> Parameters::firstOutOfRange() const
     return std::nullopt;
 }
 
-std::span<const MeasureInfo, kMeasureCount> measureTable() { return kMeasures; }
+std::span<const MeasureInfo, kMeasureCount> measureTable()
+{
+    return kMeasures;
+}
 
-const MeasureInfo &info(Measure m) { return kMeasures[static_cast<std::size_t>(m)]; }
+const MeasureInfo &info(Measure m)
+{
+    return kMeasures[static_cast<std::size_t>(m)];
+}
 
-double beatPeriod(double hr) { return 60.0 / hr; }
+double beatPeriod(double hr)
+{
+    return 60.0 / hr;
+}
 
-int samplesPerBeat(double hr) { return static_cast<int>(std::lround(beatPeriod(hr) / kTargetStep)); }
+int samplesPerBeat(double hr)
+{
+    return static_cast<int>(std::lround(beatPeriod(hr) / kTargetStep));
+}
 
 double activation(double t, double period)
 {
@@ -201,21 +224,9 @@ void Simulator::prepare(double hr)
 
 State Simulator::integrateBeat(const Parameters &p, State s, Sample *out, double plaStart, double plaSlope)
 {
-    const Rhs rhs{activation_.data(),
-                  2 / step_,
-                  p[Param::Ees],
-                  p[Param::V0],
-                  p[Param::A],
-                  p[Param::B],
-                  p[Param::Rmv],
-                  p[Param::Rav] + p[Param::Zc],
-                  p[Param::Gmr],
-                  p[Param::Gar],
-                  p[Param::Zc],
-                  p[Param::R],
-                  p[Param::C],
-                  plaStart,
-                  plaSlope};
+    const Rhs rhs{activation_.data(), 2 / step_, p[Param::Ees], p[Param::V0], p[Param::A], p[Param::B], p[Param::Rmv],
+        p[Param::Rav] + p[Param::Zc], p[Param::Gmr], p[Param::Gar], p[Param::Zc], p[Param::R], p[Param::C], plaStart,
+        plaSlope};
     Stepper stepper;
     Vec x{s.V, s.Pc};
     Vec dxdt;
@@ -225,15 +236,8 @@ State Simulator::integrateBeat(const Parameters &p, State s, Sample *out, double
         dxdt[0] = f.Qmv - f.Qav;
         dxdt[1] = (f.Qav - x[1] / rhs.R) / rhs.C;
         if (out)
-            out[k] = Sample{t,
-                            x[0],
-                            x[1],
-                            f.Plv,
-                            x[1] + rhs.Zc * f.Qav,
-                            plaStart + plaSlope * t,
-                            f.Qmv,
-                            f.Qav,
-                            activation_[2 * k]};
+            out[k] = Sample{
+                t, x[0], x[1], f.Plv, x[1] + rhs.Zc * f.Qav, plaStart + plaSlope * t, f.Qmv, f.Qav, activation_[2 * k]};
         stepper.do_step(rhs, x, dxdt, t, step_);
     }
     return {x[0], x[1]};
@@ -295,8 +299,11 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
     constexpr int kNewtonBeatBudget = 120;
     constexpr int kMaxBeats = 4000;
     constexpr double kMaxStep = 40; // ml or mmHg per Newton step
-    std::array<double, 4> J{};     // row-major dG/dx
-    bool haveJ = false;
+    // Row-major dG/dx. A warm start begins from the last solve's Jacobian:
+    // after a small parameter change it is still good, which saves the two
+    // probe beats; if it is not, the first step shows it and it is measured.
+    std::array<double, 4> J = lastJacobian_;
+    bool haveJ = warm && haveLastJacobian_;
     auto jacobian = [&] {
         for (int j = 0; j < 2; ++j) {
             const double d = 1e-3 * std::max(1.0, std::abs(x[j]));
@@ -360,6 +367,10 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
         r = {fx[0] - x[0], fx[1] - x[1]};
     }
 
+    if (haveJ) {
+        lastJacobian_ = J;
+        haveLastJacobian_ = true;
+    }
     result.start = {x[0], x[1]};
     result.beats = beats;
     result.converged = maxAbs(r) < kSteadyTolerance;
@@ -368,11 +379,17 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
 
 Occlusion Simulator::occlude(const SteadyState &from)
 {
+    Occlusion o;
+    occlude(from, o);
+    return o;
+}
+
+void Simulator::occlude(const SteadyState &from, Occlusion &o)
+{
     const Parameters &p = from.parameters;
     prepare(p[Param::HR]);
-    Occlusion o;
     o.beats.resize(kOcclusionBeats);
-    o.endSystole.reserve(kOcclusionBeats);
+    o.endSystole.clear();
     const double pla0 = p[Param::Pla];
     const double slope = -(1 - kOcclusionFinalFraction) * pla0 / (kOcclusionBeats * period_);
     const double v0 = p[Param::V0];
@@ -398,7 +415,6 @@ Occlusion Simulator::occlude(const SteadyState &from)
     const double c = (sp - a * sv) / n;
     o.eesFit = a;
     o.v0Fit = -c / a;
-    return o;
 }
 
 SteadyState steadyState(const Parameters &p, std::optional<State> warm)
@@ -503,13 +519,15 @@ ValveEvents valveEvents(const Beat &beat)
     ev.aorticClose = wrap(k4);
     ev.mitralOpen = wrap(k5);
     ev.peakPressure = static_cast<int>(std::max_element(s.begin(), s.end(), [](const Sample &a, const Sample &b) {
-                                           return a.Plv < b.Plv;
-                                       }) -
-                                       s.begin());
+        return a.Plv < b.Plv;
+    }) - s.begin());
     return ev;
 }
 
-double espvr(const Parameters &p, double V) { return p[Param::Ees] * (V - p[Param::V0]); }
+double espvr(const Parameters &p, double V)
+{
+    return p[Param::Ees] * (V - p[Param::V0]);
+}
 
 double edpvr(const Parameters &p, double V)
 {

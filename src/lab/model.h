@@ -33,10 +33,10 @@ inline constexpr std::size_t kParamCount = 13;
 
 struct ParamInfo {
     Param id;
-    std::string_view name;    // as typed on the command line, e.g. "Pla"
-    std::string_view label;   // as the lessons name it, e.g. "Preload (left atrial pressure)"
+    std::string_view name; // as typed on the command line, e.g. "Pla"
+    std::string_view label; // as the lessons name it, e.g. "Preload (left atrial pressure)"
     std::string_view meaning; // one line for tooltips and --help
-    std::string_view unit;    // UTF-8, e.g. "mmHg·s/ml"
+    std::string_view unit; // UTF-8, e.g. "mmHg·s/ml"
     double defaultValue;
     double min; // inclusive
     double max; // inclusive
@@ -76,30 +76,30 @@ struct State {
 
 // Everything at one instant of a beat.
 struct Sample {
-    double t;   // s since this beat's activation onset
-    double V;   // LV volume, ml
-    double Pc;  // compliance pressure, mmHg
+    double t; // s since this beat's activation onset
+    double V; // LV volume, ml
+    double Pc; // compliance pressure, mmHg
     double Plv; // LV pressure, mmHg
     double Pao; // aortic pressure Pc + Zc·Qav, mmHg
     double Pla; // left atrial pressure, mmHg (constant except in an occlusion)
     double Qmv; // mitral flow into the ventricle, ml/s (negative: regurgitation)
     double Qav; // aortic flow out of the ventricle, ml/s (negative: regurgitation)
-    double e;   // normalised activation, 0..~1
+    double e; // normalised activation, 0..~1
 };
 
 // Samples of one beat at t = k·step, k = 0..N-1, with t = 0 at activation onset.
 struct Beat {
     double period = 0; // T = 60/HR, s
-    double step = 0;   // h = T/N, s
+    double step = 0; // h = T/N, s
     std::vector<Sample> samples;
 };
 
 struct SteadyState {
     Parameters parameters;
-    State start;            // V and Pc at the activation onset of the periodic beat
-    int beats = 0;          // beats integrated to find it, counting Jacobian probes
+    State start; // V and Pc at the activation onset of the periodic beat
+    int beats = 0; // beats integrated to find it, counting Jacobian probes
     bool converged = false; // one plain beat from start moves V and Pc by < kSteadyTolerance
-    Beat beat;              // the periodic beat from start
+    Beat beat; // the periodic beat from start
 };
 
 inline constexpr double kSteadyTolerance = 1e-4;
@@ -123,14 +123,15 @@ struct Point {
 };
 
 struct Occlusion {
-    std::vector<Beat> beats;       // kOcclusionBeats consecutive beats
+    std::vector<Beat> beats; // kOcclusionBeats consecutive beats
     std::vector<Point> endSystole; // each beat's sample of greatest Plv/(V−V0)
-    double eesFit = 0;             // least-squares slope through endSystole, mmHg/ml
-    double v0Fit = 0;              // its volume intercept, ml
+    double eesFit = 0; // least-squares slope through endSystole, mmHg/ml
+    double v0Fit = 0; // its volume intercept, ml
 };
 
-// Integrates the model. Holds the activation curve of the last heart rate used
-// and scratch space, so repeated calls at one heart rate allocate only results.
+// Integrates the model. Holds the activation curve of the last heart rate
+// used, the last beat-map Jacobian (the next warm start begins from it) and
+// scratch space, so repeated calls allocate only their results.
 // Not thread-safe; give each thread its own.
 class Simulator {
 public:
@@ -144,6 +145,9 @@ public:
     State beat(const Parameters &p, State start, Beat *samples = nullptr);
 
     Occlusion occlude(const SteadyState &from);
+    // The same into an earlier result, reusing its memory: a run holds a few
+    // MB of samples, and fresh pages cost more than the integration.
+    void occlude(const SteadyState &from, Occlusion &into);
 
 private:
     void prepare(double hr);
@@ -153,6 +157,8 @@ private:
     int n_ = 0;
     double period_ = 0;
     double step_ = 0;
+    std::array<double, 4> lastJacobian_{};
+    bool haveLastJacobian_ = false;
     std::vector<double> activation_; // at every half step, 0..2N; the last is the value just before the next onset
 };
 
@@ -167,10 +173,10 @@ inline constexpr std::size_t kMeasureCount = 12;
 
 struct MeasureInfo {
     Measure id;
-    std::string_view name;    // "EDV"; also the command line's JSON key
+    std::string_view name; // "EDV"; also the command line's JSON key
     std::string_view meaning; // "end-diastolic volume"
-    std::string_view unit;    // "ml"; empty for a fraction
-    int decimals;             // for display
+    std::string_view unit; // "ml"; empty for a fraction
+    int decimals; // for display
 };
 
 // Every measure, indexed by Measure.
@@ -191,7 +197,10 @@ private:
 // the first sample; CO: mean Qav in l/min; SW: area inside the loop (closed
 // trapezoids, positive for the normal anticlockwise loop); Ea = ESP/SV.
 Measures measure(const Beat &beat, double v0);
-inline Measures measure(const SteadyState &s) { return measure(s.beat, s.parameters[Param::V0]); }
+inline Measures measure(const SteadyState &s)
+{
+    return measure(s.beat, s.parameters[Param::V0]);
+}
 
 // The sample of greatest Plv/(V−V0): end systole on the elastance view.
 int endSystolicSample(const Beat &beat, double v0);
@@ -201,15 +210,18 @@ Point endSystolicPoint(const Beat &beat, double v0);
 // not happen in the beat. A valve is open while flow through it is forward
 // (Pla > Plv for the mitral, Plv > Pc for the aortic valve).
 struct ValveEvents {
-    int mitralClose = -1;  // point 1, end of filling
-    int aorticOpen = -1;   // point 2, end of isovolumic contraction
+    int mitralClose = -1; // point 1, end of filling
+    int aorticOpen = -1; // point 2, end of isovolumic contraction
     int peakPressure = -1; // point 3, greatest Plv
-    int aorticClose = -1;  // point 4, end of ejection
-    int mitralOpen = -1;   // point 5, end of isovolumic relaxation
+    int aorticClose = -1; // point 4, end of ejection
+    int mitralOpen = -1; // point 5, end of isovolumic relaxation
 };
 ValveEvents valveEvents(const Beat &beat);
 // Time in s of a sample index (negative for -1).
-inline double timeOf(const Beat &beat, int index) { return index < 0 ? -1.0 : index * beat.step; }
+inline double timeOf(const Beat &beat, int index)
+{
+    return index < 0 ? -1.0 : index * beat.step;
+}
 
 // The pressure-volume relations drawn with the loop.
 double espvr(const Parameters &p, double V); // end-systolic: Ees·(V−V0)

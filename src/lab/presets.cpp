@@ -25,9 +25,9 @@ const std::array<Preset, 10> kPresets{{
     {"Increased preload", "Left atrial (filling) pressure raised.", kPreload},
     {"Increased contractility", "End-systolic elastance raised.", kContractility},
     {"Heart failure with reduced EF",
-     "A dilated, weak ventricle (end-systolic elastance lowered) filled at a raised pressure.", kHfref},
-    {"Heart failure with preserved EF",
-     "A stiff ventricle (steeper diastolic curve) filled at a raised pressure.", kHfpef},
+        "A dilated, weak ventricle (end-systolic elastance lowered) filled at a raised pressure.", kHfref},
+    {"Heart failure with preserved EF", "A stiff ventricle (steeper diastolic curve) filled at a raised pressure.",
+        kHfpef},
     {"Hypovolaemia", "Left atrial (filling) pressure lowered.", kHypovolaemia},
     {"Aortic stenosis", "Aortic valve resistance raised.", kStenosis},
     {"Mitral regurgitation", "The mitral valve leaks back into the atrium during systole.", kMitral},
@@ -44,7 +44,10 @@ Parameters Preset::parameters() const
     return p;
 }
 
-std::span<const Preset> presets() { return kPresets; }
+std::span<const Preset> presets()
+{
+    return kPresets;
+}
 
 const Preset *findPreset(std::string_view name)
 {

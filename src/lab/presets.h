@@ -15,8 +15,8 @@ struct PresetChange {
 };
 
 struct Preset {
-    std::string_view name;       // "Increased afterload"
-    std::string_view summary;    // one sentence for the window; the values are in changes
+    std::string_view name; // "Increased afterload"
+    std::string_view summary; // one sentence for the window; the values are in changes
     std::span<const PresetChange> changes; // from Control's values
 
     Parameters parameters() const;

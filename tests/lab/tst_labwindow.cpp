@@ -3,6 +3,7 @@
 // the baseline, the occlusion run and copying, each seen in the readouts.
 
 #include "app/program.h"
+#include "diagrams/explore.h"
 #include "lab/labcharts.h"
 #include "lab/looplabwindow.h"
 #include "support/testsupport.h"
@@ -180,6 +181,18 @@ private slots:
         QTest::keyClick(child<QDoubleSpinBox>("spinHR"), Qt::Key_Up);
         testing::settle();
         QVERIFY(fit->text().isEmpty());
+    }
+
+    void aLessonChartOpensWithTheParametersThatReproduceIt()
+    {
+        QVERIFY(explore(PictureId::Afterload100));
+        testing::settle();
+        const ChartMatch &chart = chartMatchFor(LoopId::Afterload100);
+        QCOMPARE(child<QDoubleSpinBox>("spinR")->value(), chart.r);
+        QCOMPARE(child<QDoubleSpinBox>("spinPla")->value(), chart.pla);
+        QVERIFY(lab_->session().parameters() == chart.parameters());
+        QVERIFY(!lab_->session().stale());
+        QCOMPARE(child<QLabel>("labChanges")->text(), toQString(chart.description));
     }
 
     void copyPutsTheChartAndTheMeasuresOnTheClipboard()

@@ -101,12 +101,12 @@ void AfterloadLesson::chartButtonsInEveryOrder()
         QStringLiteral("cmdControl"), QStringLiteral("cmdAfterLoad90"), QStringLiteral("cmdAfterLoad100")};
     const QStringList charts{QStringLiteral("control"), QStringLiteral("AfterLoad90"), QStringLiteral("AfterLoad100")};
     QCOMPARE(rig.chartOnView(), charts[0]);
-    QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::AfterloadControl);
+    QCOMPARE(pictureOnView(rig.screen())->picture(), PictureId::AfterloadControl);
     pressInEveryOrder(rig, buttons, charts);
     rig.press(buttons[2]);
-    QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::Afterload100);
+    QCOMPARE(pictureOnView(rig.screen())->picture(), PictureId::Afterload100);
     rig.press(buttons[1]);
-    QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::Afterload90);
+    QCOMPARE(pictureOnView(rig.screen())->picture(), PictureId::Afterload90);
     // Buttons switch charts and nothing else.
     QVERIFY(!rig.text()->isVisible());
     QVERIFY(rig.choiceLines().isEmpty());

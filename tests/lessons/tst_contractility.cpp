@@ -100,11 +100,11 @@ void ContractilityLesson::chartButtonsInEveryOrder()
     // 125 % after 75 % covers the 75 % chart, which stays shown beneath.
     rig.press(buttons[0]);
     rig.press(buttons[2]);
-    QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::Contractility125);
-    QVERIFY(rig.screen()->box(charts[0])->isVisible());
+    QCOMPARE(pictureOnView(rig.screen())->picture(), PictureId::Contractility125);
+    QVERIFY(child<PictureBox>(rig.screen(), charts[0])->isVisible());
     rig.press(buttons[0]);
-    QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::Contractility75);
-    QVERIFY(rig.screen()->box(QStringLiteral("control"))->isVisible());
+    QCOMPARE(pictureOnView(rig.screen())->picture(), PictureId::Contractility75);
+    QVERIFY(child<PictureBox>(rig.screen(), QStringLiteral("control"))->isVisible());
 }
 
 void ContractilityLesson::creationOpensTheContractilityWindow()
@@ -142,7 +142,7 @@ void ContractilityLesson::reopeningRunsCreationAgainButKeepsTheCounter()
     settle();
     QVERIFY(again);
     QVERIFY(rig.window(kWindow) && rig.window(kWindow)->isVisible());
-    QCOMPARE(static_cast<int>(again->sequence().counter()), 12);
+    QCOMPARE(static_cast<int>(rig.registry().counter(kLesson)), 12);
 }
 
 void ContractilityLesson::typingIsUndoneWhileATopicIsSelected()

@@ -108,11 +108,12 @@ void PreloadLesson::chartButtonsInEveryOrder()
     // 100 ml after 140 ml covers the 140 ml chart, which stays shown beneath.
     rig.press(buttons[2]);
     rig.press(buttons[1]);
-    QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::Preload100);
-    QVERIFY(rig.screen()->box(charts[2])->isVisible());
-    QCOMPARE(rig.screen()->box(charts[1])->geometry(), rig.screen()->box(charts[0])->geometry());
+    QCOMPARE(pictureOnView(rig.screen())->picture(), PictureId::Preload100);
+    QVERIFY(child<PictureBox>(rig.screen(), charts[2])->isVisible());
+    QCOMPARE(
+        child<PictureBox>(rig.screen(), charts[1])->geometry(), child<PictureBox>(rig.screen(), charts[0])->geometry());
     rig.press(buttons[2]);
-    QCOMPARE(rig.screen()->boxOnView()->picture(), PictureId::Preload140);
+    QCOMPARE(pictureOnView(rig.screen())->picture(), PictureId::Preload140);
     QVERIFY(!rig.text()->isVisible());
     QVERIFY(rig.choiceLines().isEmpty());
 }

@@ -22,7 +22,7 @@ std::string rangeText(const ParamInfo &i)
 {
     char buf[160];
     std::snprintf(buf, sizeof buf, "%.*f to %.*f %.*s", i.decimals, i.min, i.decimals, i.max,
-                  static_cast<int>(i.unit.size()), i.unit.data());
+        static_cast<int>(i.unit.size()), i.unit.data());
     return buf;
 }
 
@@ -48,8 +48,7 @@ void printHelp()
                 "\nParameters (default, range, unit):\n");
     for (const ParamInfo &i : parameterTable())
         std::printf("  %-4.*s %-36.*s %*.*f   %s\n", static_cast<int>(i.name.size()), i.name.data(),
-                    static_cast<int>(i.meaning.size()), i.meaning.data(), 7, i.decimals, i.defaultValue,
-                    rangeText(i).c_str());
+            static_cast<int>(i.meaning.size()), i.meaning.data(), 7, i.decimals, i.defaultValue, rangeText(i).c_str());
     std::printf("\nExit status: 0 on success, 1 if no steady beat was found, 2 for bad arguments.\n");
 }
 
@@ -89,22 +88,22 @@ int main(int argc, char **argv)
         const ParamInfo *param = findParameter(name);
         if (eq == std::string_view::npos || eq == 0) {
             if (param)
-                return fail("'" + std::string(arg) + "' is not NAME=VALUE; " + std::string(param->name) +
-                            " must be " + rangeText(*param));
+                return fail("'" + std::string(arg) + "' is not NAME=VALUE; " + std::string(param->name) + " must be " +
+                    rangeText(*param));
             return fail("unexpected argument '" + std::string(arg) +
-                        "'; give NAME=VALUE, --json, --csv or --help (parameters: " + names() + ")");
+                "'; give NAME=VALUE, --json, --csv or --help (parameters: " + names() + ")");
         }
         if (!param)
-            return fail("unknown parameter '" + std::string(name) + "' in '" + std::string(arg) +
-                        "'; parameters: " + names());
+            return fail(
+                "unknown parameter '" + std::string(name) + "' in '" + std::string(arg) + "'; parameters: " + names());
         double value = 0;
         const std::string_view text = arg.substr(eq + 1);
         if (!parseNumber(text, value))
             return fail(std::string(param->name) + "='" + std::string(text) + "' is not a number; " +
-                        std::string(param->name) + " must be " + rangeText(*param));
+                std::string(param->name) + " must be " + rangeText(*param));
         if (value < param->min || value > param->max)
             return fail(std::string(param->name) + "=" + std::string(text) + " is out of range; " +
-                        std::string(param->name) + " must be " + rangeText(*param));
+                std::string(param->name) + " must be " + rangeText(*param));
         p[param->id] = value;
     }
 
@@ -114,8 +113,8 @@ int main(int argc, char **argv)
         char row[160];
         // Adding zero turns a closed valve's -0 flow into 0.
         for (const Sample &x : s.beat.samples) {
-            std::snprintf(row, sizeof row, "%.4f,%.6g,%.6g,%.6g,%.6g,%.6g\n", x.t, x.V, x.Plv, x.Pao, x.Qmv + 0.0,
-                          x.Qav + 0.0);
+            std::snprintf(
+                row, sizeof row, "%.4f,%.6g,%.6g,%.6g,%.6g,%.6g\n", x.t, x.V, x.Plv, x.Pao, x.Qmv + 0.0, x.Qav + 0.0);
             out += row;
         }
         std::fwrite(out.data(), 1, out.size(), stdout);
@@ -126,15 +125,14 @@ int main(int argc, char **argv)
         for (const MeasureInfo &i : measureTable()) {
             const double v = m[i.id];
             if (std::isfinite(v))
-                std::snprintf(field, sizeof field, "\"%.*s\": %.*f, ", static_cast<int>(i.name.size()),
-                              i.name.data(), i.decimals + 3, v);
+                std::snprintf(field, sizeof field, "\"%.*s\": %.*f, ", static_cast<int>(i.name.size()), i.name.data(),
+                    i.decimals + 3, v);
             else
-                std::snprintf(field, sizeof field, "\"%.*s\": null, ", static_cast<int>(i.name.size()),
-                              i.name.data());
+                std::snprintf(field, sizeof field, "\"%.*s\": null, ", static_cast<int>(i.name.size()), i.name.data());
             out += field;
         }
-        std::snprintf(field, sizeof field, "\"beats\": %d, \"converged\": %s}\n", s.beats,
-                      s.converged ? "true" : "false");
+        std::snprintf(
+            field, sizeof field, "\"beats\": %d, \"converged\": %s}\n", s.beats, s.converged ? "true" : "false");
         out += field;
         std::fwrite(out.data(), 1, out.size(), stdout);
     }
