@@ -3,15 +3,18 @@
 //   - time from process start to the first painted frame of the welcome screen;
 //   - each screen's open time (create, load, show, first paint);
 //   - per-event handling time over a scripted student session (median, p99);
-//   - peak memory with every window open.
-// Run offscreen: QT_QPA_PLATFORM=offscreen valthera-bench
+//   - peak memory with every window open;
+//   - a zoom step on the screen with the most controls (key to repainted frame).
+// Run offscreen: QT_QPA_PLATFORM=offscreen valthera-bench (--zoom: the zoom figure only)
 
 #include "app/program.h"
+#include "ui/zoom.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -160,6 +163,47 @@ void row(const char *what, double value, double floor, const char *unit)
         std::printf("%-44s %9.2f %-3s\n", what, value, unit);
 }
 
+// Every zoom step up from 100 % to the last, down to the first and back, on the
+// screen with the most controls, each from the key press to the window repainted
+// at the new size. Prints the median and the slowest step.
+double zoomSteps(valthera::ScreenRegistry &registry)
+{
+    QString largest;
+    qsizetype most = 0;
+    for (const QString &name : registry.names()) {
+        QWidget *window = registry.show(name);
+        if (window && window->findChildren<QWidget *>().size() > most) {
+            most = window->findChildren<QWidget *>().size();
+            largest = name;
+        }
+    }
+    QWidget *window = registry.show(largest);
+    waitForPaint(window);
+    valthera::look::Zoom &zoom = valthera::look::Zoom::instance();
+    std::vector<double> times;
+    auto step = [&](Qt::Key key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+        Clock clock;
+        clock.start();
+        QApplication::sendEvent(window, &press);
+        QApplication::processEvents();
+        waitForPaint(window);
+        times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    };
+    while (zoom.percent() < valthera::look::Zoom::kSteps.back())
+        step(Qt::Key_Plus);
+    while (zoom.percent() > valthera::look::Zoom::kSteps.front())
+        step(Qt::Key_Minus);
+    while (zoom.percent() < 100)
+        step(Qt::Key_Plus);
+    std::printf("\nzoom step on %s (%lld widgets): key to repainted window, %zu steps\n", qPrintable(largest),
+        static_cast<long long>(most), times.size());
+    row("median zoom step", median(times), 0, "ms");
+    const double worst = *std::max_element(times.begin(), times.end());
+    row("slowest zoom step (target 16 ms)", worst, 0, "ms");
+    return worst;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -170,6 +214,12 @@ int main(int argc, char *argv[])
             QByteArray(argv[2]).toLongLong());
 
     QApplication app(argc, argv);
+    if (argc == 2 && qstrcmp(argv[1], "--zoom") == 0) {
+        valthera::Program valthera;
+        valthera.start();
+        zoomSteps(valthera.registry());
+        return 0;
+    }
     const QString self = QApplication::applicationFilePath();
     constexpr int kRuns = 15;
 
@@ -296,5 +346,7 @@ int main(int argc, char *argv[])
     std::printf("\npeak memory (fresh process, every screen open and painted)\n");
     row("every window open (target floor + 30 MiB)", peakMiB, static_cast<double>(bare.peakKiB) / 1024.0, "MiB");
     std::printf("%-44s %9.2f MiB\n", "  above the bare window", peakMiB - static_cast<double>(bare.peakKiB) / 1024.0);
+
+    zoomSteps(registry);
     return 0;
 }

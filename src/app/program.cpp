@@ -40,6 +40,8 @@ void registerScreens(ScreenRegistry &registry)
 Program::Program()
 {
     look::installApplicationLook();
+    // Each run starts at 100 %; the zoom is never kept.
+    look::Zoom::instance().reset();
     registerScreens(registry_);
 }
 

@@ -36,7 +36,7 @@ void LessonScreen::build()
     topics_ = new ChoiceList(client);
     topics_->setObjectName(QStringLiteral("basicList1"));
     look::styleDarkBox(topics_);
-    topics_->setGeometry(look::toPixels(layout.topics));
+    look::place(topics_, layout.topics);
     topics_->setAccessibleName(QStringLiteral("Topics"));
     topics_->setAccessibleDescription(lesson_.instruction);
     connect(topics_, &ChoiceList::chosen, this, &LessonScreen::selectTopic);
@@ -44,7 +44,7 @@ void LessonScreen::build()
     text_ = new TopicText(client);
     text_->setObjectName(QStringLiteral("BasicAnswers1"));
     look::styleDarkBox(text_);
-    text_->setGeometry(look::toPixels(layout.text));
+    look::place(text_, layout.text);
     text_->setReadOnly(!lesson_.textAcceptsTyping);
     text_->setAccessibleName(QStringLiteral("Topic text"));
     text_->hide();
@@ -73,7 +73,7 @@ void LessonScreen::build()
         Q_ASSERT_X(parent, "LessonScreen", "a picture box names a container defined before it");
         auto *box = new PictureBox(def.picture, parent ? parent : client);
         box->setObjectName(def.name);
-        box->setGeometry(look::toPixels(def.place));
+        look::place(box, def.place);
         box->setHidden(!def.visible);
         boxes_.insert(def.name, box);
     }
@@ -95,7 +95,7 @@ void LessonScreen::build()
     choices_ = new ChoiceList(client);
     choices_->setObjectName(QStringLiteral("List2"));
     look::styleDarkBox(choices_, layout.choicesText);
-    choices_->setGeometry(look::toPixels(layout.choices));
+    look::place(choices_, layout.choices);
     choices_->setAccessibleName(QStringLiteral("Question choices"));
     choices_->hide();
     connect(choices_, &ChoiceList::chosen, this, [this](int row) {

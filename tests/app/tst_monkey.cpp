@@ -150,3 +150,4 @@ private slots:
 
 QTEST_MAIN(MonkeyTest)
 #include "tst_monkey.moc"
+#include "ui/zoom.h"
