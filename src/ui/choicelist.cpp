@@ -28,7 +28,7 @@ public:
         if (factor == 1.0 || option.font.pointSizeF() <= 0)
             return size;
         QFont design = option.font;
-        design.setPointSizeF(option.font.pointSizeF() / factor);
+        design.setPointSizeF(look::designPointSize(list_));
         const int designLine = QFontMetrics(design).height() + size.height() - option.fontMetrics.height();
         // The room inside the frame now, against the room at 100 %.
         const int room = list_->contentsRect().height();

@@ -23,6 +23,7 @@ namespace {
 constexpr char kPlaceProperty[] = "valthera_designPlace"; // QRect of twips
 constexpr char kFitsCaptionProperty[] = "valthera_fitsCaption";
 constexpr char kFollowsProperty[] = "valthera_zoomFollower"; // the window's ZoomFollower
+constexpr char kDesignPointSizeProperty[] = "valthera_designPointSize";
 constexpr char kZoomedSizeProperty[] = "valthera_zoomedSize"; // the size the zoom gave a window last
 
 int scaled(qreal value, qreal factor)
@@ -87,8 +88,10 @@ public:
                 !widget->objectName().startsWith(QLatin1String("qt_")) && !managedByLayout(widget)) {
                 control.pixels = widget->geometry();
             }
-            if (widget->testAttribute(Qt::WA_SetFont))
+            if (widget->testAttribute(Qt::WA_SetFont)) {
                 control.font = widget->font();
+                widget->setProperty(kDesignPointSizeProperty, widget->font().pointSizeF());
+            }
             if (control.twips || control.pixels || control.font)
                 controls_.push_back(std::move(control));
         }
@@ -109,10 +112,13 @@ public:
                 control.wantedTop = scrolled->verticalScrollBar()->value();
             if (control.font) {
                 QFont font = *control.font;
-                if (font.pointSizeF() > 0)
-                    font.setPointSizeF(font.pointSizeF() * factor);
-                else if (font.pixelSize() > 0)
-                    font.setPixelSize(std::max(1, scaled(font.pixelSize(), factor)));
+                if (factor == 1.0) {
+                    // the design font itself
+                } else if (font.pointSizeF() > 0) {
+                    font.setPointSizeF(zoomedPointSize(font.pointSizeF(), factor, widget->logicalDpiY()));
+                } else if (font.pixelSize() > 0) {
+                    font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * factor)));
+                }
                 widget->setFont(font);
             }
             if (!control.twips && !control.pixels)
@@ -192,6 +198,21 @@ void Zoom::setPercent(int percent)
         if (kSteps[i] == percent)
             go(i);
     }
+}
+
+qreal zoomedPointSize(qreal designPointSize, qreal factor, int dpi)
+{
+    // Text is set in whole pixels, rounded to the nearest: a size that rounds
+    // up would set the text wider than its control grew, and cut it off. So
+    // the size is the design's times the zoom, rounded down to a whole pixel.
+    const qreal pixels = std::floor(designPointSize * dpi / 72.0 * factor + 1e-6);
+    return std::max(1.0, pixels) * 72.0 / dpi;
+}
+
+qreal designPointSize(const QWidget *widget)
+{
+    const QVariant size = widget->property(kDesignPointSizeProperty);
+    return size.isValid() ? size.toReal() : widget->font().pointSizeF();
 }
 
 int zoomedPx(int twips)

@@ -60,6 +60,14 @@ private:
     size_t step_ = 4; // 100 %
 };
 
+// The point size of text designed at designPointSize, at zoom factor on a
+// display of dpi dots per inch: as near the design times the zoom as whole
+// pixels allow, never larger.
+qreal zoomedPointSize(qreal designPointSize, qreal factor, int dpi);
+// The point size a control's own font was designed at (its present one if the
+// zoom has not seen it).
+qreal designPointSize(const QWidget *widget);
+
 // Pixels of a length in twips at the current zoom (equal to px() at 100 %).
 int zoomedPx(int twips);
 // A place in twips as pixels at the current zoom.

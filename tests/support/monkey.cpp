@@ -713,7 +713,9 @@ QString Monkey::checkLesson(QWidget *window)
                 .arg(name, control)
                 .arg(look::Zoom::instance().percent());
     }
-    if (!qFuzzyCompare(list->font().pointSizeF(), look::kOrdinaryPointSize * look::Zoom::instance().factor()))
+    const qreal shortBy = (look::kOrdinaryPointSize * look::Zoom::instance().factor() - list->font().pointSizeF()) *
+        list->logicalDpiY() / 72.0;
+    if (shortBy < -1e-6 || shortBy >= 1)
         return QStringLiteral("%1 choices in %2 pt at %3 %")
             .arg(name)
             .arg(list->font().pointSizeF())
