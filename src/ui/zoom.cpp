@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSet>
 #include <QWheelEvent>
 #include <QWidget>
 #include <cmath>
@@ -23,6 +22,7 @@ namespace {
 constexpr char kPlaceProperty[] = "valthera_designPlace"; // QRect of twips
 constexpr char kFitsCaptionProperty[] = "valthera_fitsCaption";
 constexpr char kFollowsProperty[] = "valthera_zoomFollower"; // the window's ZoomFollower
+constexpr char kSeenProperty[] = "valthera_zoomSeen"; // noted by the window's ZoomFollower
 constexpr char kDesignPointSizeProperty[] = "valthera_designPointSize";
 constexpr char kZoomedSizeProperty[] = "valthera_zoomedSize"; // the size the zoom gave a window last
 
@@ -73,12 +73,16 @@ public:
     // Notes the design of controls not seen before; they are as the window built them.
     void record()
     {
+        std::erase_if(controls_, [](const Control &control) { return control.widget.isNull(); });
         QList<QWidget *> widgets = window_->findChildren<QWidget *>();
         widgets.prepend(window_);
         for (QWidget *widget : widgets) {
-            if (known_.contains(widget) || (widget != window_ && widget->isWindow()) || inMenuBar(widget, window_))
+            // The mark dies with its widget, so a widget made later at a freed
+            // address is never taken for one already seen.
+            if (widget->property(kSeenProperty).isValid() || (widget != window_ && widget->isWindow()) ||
+                inMenuBar(widget, window_))
                 continue;
-            known_.insert(widget);
+            widget->setProperty(kSeenProperty, true);
             Control control{widget, {}, {}, {}};
             if (auto *scrolled = qobject_cast<QAbstractScrollArea *>(widget))
                 control.wantedTop = control.leftAtTop = scrolled->verticalScrollBar()->value();
@@ -155,7 +159,6 @@ private:
     };
 
     QWidget *window_;
-    QSet<const QWidget *> known_;
     std::vector<Control> controls_;
 };
 

@@ -476,7 +476,7 @@ std::optional<MonkeyAction> Monkey::pick()
         }
         if (roll < 90)
             return MonkeyAction{Kind::Close, screen, {}, {}};
-        if (roll < 94) {
+        if (roll < 92) {
             auto gesture = zoomGestures().begin();
             std::advance(gesture, random_.bounded(static_cast<int>(zoomGestures().size())));
             return MonkeyAction{Kind::Zoom, screen, {}, gesture->first};
