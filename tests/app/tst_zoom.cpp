@@ -201,7 +201,7 @@ QStringList stateOf(QMainWindow *window, ScreenRegistry &registry)
         state.append(line);
     }
     if (auto *lesson = qobject_cast<LessonScreen *>(window))
-        state.append(QStringLiteral("on view ") + (lesson->boxOnView() ? lesson->boxOnView()->objectName() : "none"));
+        state.append(QStringLiteral("on view ") + (testing::pictureOnView(lesson) ? testing::pictureOnView(lesson)->objectName() : "none"));
     return state;
 }
 
@@ -479,7 +479,7 @@ private slots:
     {
         auto *lesson = qobject_cast<LessonScreen *>(program_->registry().show(QStringLiteral("LoopChangesAfterload")));
         testing::settle();
-        PictureBox *box = lesson->boxOnView();
+        PictureBox *box = testing::pictureOnView(lesson);
         QVERIFY(box);
         const QSize design = box->size();
         const QImage atDesign = box->grab().toImage();
