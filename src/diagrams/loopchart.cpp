@@ -1,6 +1,6 @@
 #include "diagrams/loopchart.h"
 
-#include "app/look.h"
+#include "ui/look.h"
 #include "diagrams/drawing.h"
 
 #include <QFontMetricsF>
