@@ -156,8 +156,8 @@ void TestLoopChart::markersWhereAxesPut_data()
     QTest::newRow("preload 140") << PictureId::Preload140 << QSize(393, 307) << int(LoopId::Preload140);
     QTest::newRow("contractility control") << PictureId::ContractilityControl << QSize(393, 281) << -1;
     QTest::newRow("afterload window") << PictureId::IncreasedAfterload << QSize(393, 307) << int(LoopId::Afterload100);
-    QTest::newRow("contractility window") << PictureId::IncreasedContractility << QSize(393, 307)
-                                          << int(LoopId::Contractility125);
+    QTest::newRow("contractility window")
+        << PictureId::IncreasedContractility << QSize(393, 307) << int(LoopId::Contractility125);
     QTest::newRow("PIP line window") << PictureId::PipLine << QSize(393, 307) << int(LoopId::Afterload100);
 }
 

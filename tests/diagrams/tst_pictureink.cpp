@@ -69,8 +69,8 @@ bool inked(const QColor &pixel, const QColor &ink, const QColor &background)
 int inkIn(PictureId id, const QRectF &logical, const QColor &ink)
 {
     const QImage &image = rendering(id);
-    const QList<QColor> backgrounds = isChart(id) ? QList<QColor>{LoopChart::plotColour(), look::windowBlue()}
-                                                  : QList<QColor>{Qt::white};
+    const QList<QColor> backgrounds =
+        isChart(id) ? QList<QColor>{LoopChart::plotColour(), look::windowBlue()} : QList<QColor>{Qt::white};
     const QRect device = QRectF(logical.topLeft() * kRatio, logical.size() * kRatio).toAlignedRect() & image.rect();
     int count = 0;
     for (int y = device.top(); y <= device.bottom(); ++y)
@@ -359,10 +359,8 @@ void TestPictureInk::elementsLeaveTheirInk()
     QFETCH(QColor, ink);
     QFETCH(int, least);
     const int found = inkIn(picture, where, ink);
-    QVERIFY2(found >= least, qPrintable(QStringLiteral("%1 pixels of %2, at least %3 expected")
-                                            .arg(found)
-                                            .arg(ink.name())
-                                            .arg(least)));
+    QVERIFY2(found >= least,
+        qPrintable(QStringLiteral("%1 pixels of %2, at least %3 expected").arg(found).arg(ink.name()).arg(least)));
 }
 
 void TestPictureInk::chartTextsAndLoops_data()
@@ -402,8 +400,8 @@ void TestPictureInk::chartTextsAndLoops()
     // Tick labels right of the ticks' ends and under them, one by one.
     for (int p = 0; p <= 160; p += 20) {
         const double y = f.map(0, p).y();
-        expect(QStringLiteral("pressure label %1").arg(p),
-            QRectF(plot.left() - 32 * s, y - 5 * s, 24 * s, 10 * s), kWhite, 24);
+        expect(QStringLiteral("pressure label %1").arg(p), QRectF(plot.left() - 32 * s, y - 5 * s, 24 * s, 10 * s),
+            kWhite, 24);
     }
     const int step = f.volumeMax > 130 ? 20 : 10;
     for (int v = 0; v <= f.volumeMax; v += step) {

@@ -76,8 +76,9 @@ void LoopChangeLessons::everyViewIsMarkedByItsKey_data()
     QTest::addColumn<int>("questions");
     QTest::addColumn<QString>("closing");
     QTest::addColumn<bool>("nextBeforeStart");
-    QTest::newRow("afterload") << kAfterload << QList<int>{1, 1, 2, 5, 5, 2, 5, 3, 4, 5, 2, 2, 3, 2, 3, 2, 1, 1, 1, 1, 1}
-                               << 10 << QStringLiteral("NO MORE AFTERLOAD QUESTIONS") << false;
+    QTest::newRow("afterload") << kAfterload
+                               << QList<int>{1, 1, 2, 5, 5, 2, 5, 3, 4, 5, 2, 2, 3, 2, 3, 2, 1, 1, 1, 1, 1} << 10
+                               << QStringLiteral("NO MORE AFTERLOAD QUESTIONS") << false;
     QTest::newRow("preload") << kPreload << QList<int>{4, 1, 5, 2, 1, 2, 5, 3, 4, 5, 2, 2, 3, 2, 3, 2, 4, 4, 4, 4, 4}
                              << 5 << QStringLiteral("6. NO MORE PRELOAD QUESTIONS") << false;
     // Next before Start fills the hidden list; Start then puts up question 1.
@@ -195,8 +196,7 @@ void LoopChangeLessons::chartButtonsInEveryOrder_data()
     // A chart pressed after another lies over it, which stays shown beneath (-1: not checked).
     QTest::addColumn<int>("under");
     QTest::addColumn<int>("over");
-    QTest::newRow("afterload") << kAfterload
-                               << QStringList{"cmdControl", "cmdAfterLoad90", "cmdAfterLoad100"}
+    QTest::newRow("afterload") << kAfterload << QStringList{"cmdControl", "cmdAfterLoad90", "cmdAfterLoad100"}
                                << QStringList{"control", "AfterLoad90", "AfterLoad100"}
                                << QList<PictureId>{PictureId::AfterloadControl, PictureId::Afterload90,
                                       PictureId::Afterload100}
@@ -468,8 +468,8 @@ void LoopChangeLessons::preloadTopicsBringTheWindowForwardOnlyWhenTheTextChanges
     // A closed window is opened again by either topic.
     rig.closePictureWindows();
     rig.pickTopic(2);
-    QVERIFY(rig.window(QStringLiteral("IncreasedPreload")) &&
-        rig.window(QStringLiteral("IncreasedPreload"))->isVisible());
+    QVERIFY(
+        rig.window(QStringLiteral("IncreasedPreload")) && rig.window(QStringLiteral("IncreasedPreload"))->isVisible());
 }
 
 void LoopChangeLessons::preloadTypingUnderTopicSixShowsItsWindow()
