@@ -2,7 +2,9 @@
 
 #include "app/sectionmenu.h"
 #include "app/welcomescreen.h"
+#include "diagrams/explore.h"
 #include "diagrams/picturewindows.h"
+#include "lab/explore.h"
 #include "lesson/lessonscreen.h"
 #include "lessons/afterload.h"
 #include "lessons/basics.h"
@@ -12,6 +14,9 @@
 #include "practice/testscreen.h"
 #include "reference/referencepage.h"
 #include "ui/look.h"
+
+#include <QGuiApplication>
+#include <QPointer>
 
 namespace valthera {
 
@@ -37,10 +42,34 @@ void registerScreens(ScreenRegistry &registry)
     registerPictureWindows(registry);
 }
 
+bool connectChartsToLab(ScreenRegistry &registry)
+{
+    const QString lab = QStringLiteral("LoopLab");
+    if (!registry.knows(lab))
+        return false;
+    setExploreHandler([target = QPointer<ScreenRegistry>(&registry), lab](LoopId loop) {
+        if (!target)
+            return;
+        if (auto *explorer = dynamic_cast<lab::ChartExplorer *>(target->show(lab)))
+            explorer->exploreChart(lab::chartMatchFor(loop));
+    });
+    return true;
+}
+
 Program::Program()
 {
     look::installApplicationLook();
+    // The name of the installed desktop entry, by which desktops match the
+    // program's windows to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.valthera.Valthera"));
     registerScreens(registry_);
+    connectChartsToLab(registry_);
+}
+
+Program::~Program()
+{
+    // The handler refers to this program's registry.
+    setExploreHandler({});
 }
 
 void Program::start()

@@ -1,5 +1,6 @@
 #include "diagrams/cycleschematic.h"
 
+#include "diagrams/curves.h"
 #include "diagrams/drawing.h"
 #include "diagrams/schematicgeometry.h"
 
@@ -33,10 +34,9 @@ constexpr double kVolumeAxisY = 280;
 constexpr double kVolumeAxisEnd = 580;
 constexpr double kPressureAxisTop = 56;
 
-struct Tick {
-    double value;
-    double at;
-};
+using curves::Cubic;
+using curves::Tick;
+
 // Unevenly spaced, as drawn: the low pressures get more room than their share.
 constexpr std::array<Tick, 3> kVolumeTicks{{{50, 395}, {100, 465}, {150, 535}}};
 constexpr std::array<Tick, 6> kPressureTicks{{{0, 280}, {30, 236}, {60, 204}, {80, 174}, {100, 136}, {120, 96}}};
@@ -46,98 +46,6 @@ constexpr std::array<Tick, 6> kPressureTicks{{{0, 280}, {30, 236}, {60, 204}, {8
 constexpr double kEndDiastolicPressure = 12;
 constexpr double kAorticOpeningPressure = 75;
 constexpr double kMitralOpeningPressure = 7;
-
-double interpolate(double value, const Tick *ticks, std::size_t count)
-{
-    if (value <= ticks[0].value)
-        return ticks[0].at + (value - ticks[0].value) * (ticks[1].at - ticks[0].at) / (ticks[1].value - ticks[0].value);
-    for (std::size_t i = 1; i < count; ++i) {
-        if (value <= ticks[i].value || i + 1 == count) {
-            const Tick &a = ticks[i - 1];
-            const Tick &b = ticks[i];
-            return a.at + (value - a.value) * (b.at - a.at) / (b.value - a.value);
-        }
-    }
-    return ticks[count - 1].at;
-}
-
-double inverse(double at, const Tick *ticks, std::size_t count)
-{
-    // Ticks run monotonically in position; find the bracketing pair.
-    for (std::size_t i = 1; i < count; ++i) {
-        const Tick &a = ticks[i - 1];
-        const Tick &b = ticks[i];
-        const bool inside = (at - a.at) * (at - b.at) <= 0;
-        if (inside || i + 1 == count)
-            return a.value + (at - a.at) * (b.value - a.value) / (b.at - a.at);
-    }
-    return ticks[0].value;
-}
-
-// ---- Curves ---------------------------------------------------------------
-
-struct Cubic {
-    QPointF p0, c1, c2, p3;
-    QPointF at(double t) const
-    {
-        const double u = 1 - t;
-        return u * u * u * p0 + 3 * u * u * t * c1 + 3 * u * t * t * c2 + t * t * t * p3;
-    }
-    // The part from parameter t to the end (de Casteljau).
-    Cubic tail(double t) const
-    {
-        const QPointF a = p0 + (c1 - p0) * t, b = c1 + (c2 - c1) * t, c = c2 + (p3 - c2) * t;
-        const QPointF d = a + (b - a) * t, e = b + (c - b) * t;
-        const QPointF f = d + (e - d) * t;
-        return {f, e, c, p3};
-    }
-    // Parameter where the curve reaches a given x (x grows along the curve).
-    double parameterAtX(double x) const
-    {
-        double lo = 0, hi = 1;
-        for (int i = 0; i < 40; ++i) {
-            const double mid = (lo + hi) / 2;
-            (at(mid).x() < x ? lo : hi) = mid;
-        }
-        return (lo + hi) / 2;
-    }
-};
-
-// A smooth path through knots whose x grows, from knot `first` to knot
-// `last`. Monotone cubic tangents (Fritsch-Carlson) keep the curve from
-// overshooting where a flat stretch meets a steep one, and use the knots
-// outside the stretch so that coloured stretches join without a kink.
-QPainterPath smoothStretch(const std::vector<QPointF> &knots, std::size_t first, std::size_t last)
-{
-    const std::size_t n = knots.size();
-    std::vector<double> secant(n - 1), tangent(n);
-    for (std::size_t i = 0; i + 1 < n; ++i)
-        secant[i] = (knots[i + 1].y() - knots[i].y()) / (knots[i + 1].x() - knots[i].x());
-    tangent[0] = secant[0];
-    tangent[n - 1] = secant[n - 2];
-    for (std::size_t i = 1; i + 1 < n; ++i)
-        tangent[i] = secant[i - 1] * secant[i] <= 0 ? 0 : (secant[i - 1] + secant[i]) / 2;
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        if (secant[i] == 0) {
-            tangent[i] = tangent[i + 1] = 0;
-            continue;
-        }
-        const double a = tangent[i] / secant[i], b = tangent[i + 1] / secant[i];
-        const double length = std::hypot(a, b);
-        if (length > 3) {
-            tangent[i] = 3 * a / length * secant[i];
-            tangent[i + 1] = 3 * b / length * secant[i];
-        }
-    }
-
-    QPainterPath path(knots[first]);
-    for (std::size_t i = first; i < last; ++i) {
-        const double third = (knots[i + 1].x() - knots[i].x()) / 3;
-        path.cubicTo(knots[i] + QPointF(third, tangent[i] * third),
-            knots[i + 1] - QPointF(third, tangent[i + 1] * third), knots[i + 1]);
-    }
-    return path;
-}
 
 // ---- Time panel -----------------------------------------------------------
 constexpr double kTimeAxisX = 30;
@@ -197,17 +105,6 @@ void heading(QPainter &painter, QPointF centre, const QString &text)
     drawing::centredText(painter, centre, text);
 }
 
-void textLines(QPainter &painter, QPointF topLeft, const QStringList &lines, double pixels, bool bold = true)
-{
-    painter.setFont(drawing::arialPixels(pixels, bold));
-    const QFontMetricsF metrics(painter.font());
-    QPointF at = topLeft + QPointF(0, metrics.ascent());
-    for (const QString &line : lines) {
-        painter.drawText(at, line);
-        at.ry() += metrics.height();
-    }
-}
-
 void dot(QPainter &painter, QPointF at, double radius = 3.5)
 {
     painter.setPen(Qt::NoPen);
@@ -230,6 +127,81 @@ QPainterPath ejectionPath(QPointF p2, QPointF p3, QPointF p4)
     path.cubicTo(QPointF(p2.x() - 6, p3.y() + 30), QPointF(p3.x() + 35, p3.y()), p3);
     path.cubicTo(QPointF(p3.x() - 35, p3.y()), QPointF(p4.x() + 12, p4.y() - 18), p4);
     return path;
+}
+
+// Loop 2 of the afterload comparison, a stiffer outflow: the same filling and
+// point 1, a higher opening, a higher peak, and an earlier close at a higher
+// pressure with a larger ESV.
+QPointF loop2Opening()
+{
+    return {CycleSchematic::loopPoint(1).x(), CycleSchematic::pressureTickY(95)};
+}
+
+QPointF loop2Peak()
+{
+    return {CycleSchematic::loopPoint(3).x() + 14, CycleSchematic::pressureTickY(120) - 32};
+}
+
+QPointF loop2Close()
+{
+    return {CycleSchematic::volumeTickX(75), CycleSchematic::pressureTickY(115)};
+}
+
+using drawing::Annotation;
+
+// The labels of each design, painted over everything else in this order.
+std::vector<Annotation> labels(CycleSchematic::Design design)
+{
+    using Design = CycleSchematic::Design;
+    const QPointF p1 = CycleSchematic::loopPoint(1), p2 = CycleSchematic::loopPoint(2),
+                  p3 = CycleSchematic::loopPoint(3), p4 = CycleSchematic::loopPoint(4),
+                  p5 = CycleSchematic::loopPoint(5);
+    const QColor black = Qt::black;
+    const QColor opens = CycleSchematic::contractionGreen().darker(130);
+    const QColor closes = CycleSchematic::relaxationBlue();
+    const auto from = [](QPointF tail, QPointF head) { return QLineF(tail, head); };
+
+    switch (design) {
+    case Design::Cycle:
+        return {};
+    case Design::Labelled:
+        return {
+            // Right of the loop: the aortic valve opening at 2, the mitral closing and EDV at 1.
+            {{QStringLiteral("Aortic Valve"), QStringLiteral("Opens")}, {p2.x() + 45, p2.y() - 40},
+                from({p2.x() + 43, p2.y() - 30}, p2 + QPointF(5, -3)), kLabelPixels, black, opens},
+            {{QStringLiteral("Mitral Valve"), QStringLiteral("Closes")}, {p1.x() + 45, p1.y() - 62},
+                from({p1.x() + 43, p1.y() - 40}, p1 + QPointF(5, -4)), kLabelPixels, black, closes},
+            {{QStringLiteral("EDV")}, {p1.x() + 45, p1.y() - 12}, from({p1.x() + 43, p1.y() - 4}, p1 + QPointF(5, 0)),
+                kLabelPixels},
+            // Above and left: the aortic closing at 4, max LVP at 3.
+            {{QStringLiteral("Aortic Valve"), QStringLiteral("Closes")}, {kPressureAxisX + 6, kPressureAxisTop - 18},
+                from({kPressureAxisX + 30, kPressureAxisTop + 10}, p4 + QPointF(-2, -5)), kLabelPixels, black, closes},
+            {{QStringLiteral("max LVP")}, {p3.x() + 14, p3.y() - 30},
+                from({p3.x() + 18, p3.y() - 16}, p3 + QPointF(3, -4)), kLabelPixels},
+            // Inside the loop: the phases, the mitral opening at 5; ESV outside at 5.
+            {{QStringLiteral("Ejection")}, {p3.x() - 18, p3.y() + 26}, {}, kLabelPixels},
+            {{QStringLiteral("Isovolumic"), QStringLiteral("Contraction")}, {p2.x() - 72, p2.y() + 8}, {},
+                kLabelPixels},
+            {{QStringLiteral("Isovolumic Relaxation")}, {p4.x() + 6, p4.y() + 16}, {}, kLabelPixels - 1.5},
+            {{QStringLiteral("Filling")}, {(p5.x() + p1.x()) / 2 + 20, p1.y() - 34}, {}, kLabelPixels},
+            {{QStringLiteral("Mitral Valve"), QStringLiteral("Opens")}, {p5.x() + 8, p5.y() - 48},
+                from({p5.x() + 16, p5.y() - 20}, p5 + QPointF(3, -4)), kLabelPixels, black, opens},
+            {{QStringLiteral("ESV")}, {kPressureAxisX + 4, p5.y() - 26},
+                from({kPressureAxisX + 14, p5.y() - 12}, p5 + QPointF(-4, -2)), kLabelPixels},
+        };
+    case Design::AfterloadComparison:
+        return {
+            {{QStringLiteral("Loop 2")}, {p1.x() + 8, loop2Peak().y() + 6}, {}, kLabelPixels + 1, QColor(255, 0, 0)},
+            {{QStringLiteral("Control"), QStringLiteral("Loop")}, {p1.x() + 8, p2.y() + 12}, {}, kLabelPixels + 1},
+        };
+    case Design::ThreePatient:
+        return {
+            {{QStringLiteral("Loops"), QStringLiteral("are for"), QStringLiteral("three"), QStringLiteral("different"),
+                 QStringLiteral("patients")},
+                {296, 150}, {}, kLabelPixels + 1},
+        };
+    }
+    return {};
 }
 
 } // namespace
@@ -282,17 +254,17 @@ QTransform CycleSchematic::toTarget(const QRectF &target) const
 
 double CycleSchematic::volumeTickX(double ml)
 {
-    return interpolate(ml, kVolumeTicks.data(), kVolumeTicks.size());
+    return curves::positionOf(ml, kVolumeTicks);
 }
 
 double CycleSchematic::pressureTickY(double mmHg)
 {
-    return interpolate(mmHg, kPressureTicks.data(), kPressureTicks.size());
+    return curves::positionOf(mmHg, kPressureTicks);
 }
 
 double CycleSchematic::pressureAt(double y)
 {
-    return inverse(y, kPressureTicks.data(), kPressureTicks.size());
+    return curves::valueAt(y, kPressureTicks);
 }
 
 QPointF CycleSchematic::loopPoint(int number)
@@ -348,7 +320,6 @@ void CycleSchematic::paint(QPainter &painter, const QRectF &target) const
     case Design::Labelled:
         paintTimePanel(painter);
         paintLoopPanel(painter);
-        paintLabels(painter);
         break;
     case Design::AfterloadComparison:
         paintLoopPanel(painter);
@@ -358,6 +329,8 @@ void CycleSchematic::paint(QPainter &painter, const QRectF &target) const
         paintThreePatients(painter);
         break;
     }
+    for (const drawing::Annotation &label : labels(design_))
+        drawing::annotate(painter, label, {});
     painter.restore();
 }
 
@@ -387,9 +360,9 @@ void CycleSchematic::paintTimePanel(QPainter &painter) const
     const std::vector<QPointF> atrial = timeKnots(kAtrial);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 1.3, Qt::DashLine));
-    painter.drawPath(smoothStretch(aortic, 0, aortic.size() - 1));
+    painter.drawPath(curves::smoothStretch(aortic, 0, aortic.size() - 1));
     painter.setPen(QPen(Qt::black, 1.3, Qt::DotLine));
-    painter.drawPath(smoothStretch(atrial, 0, atrial.size() - 1));
+    painter.drawPath(curves::smoothStretch(atrial, 0, atrial.size() - 1));
 
     // Ventricle: black, then green rise, red dome, blue fall, black again.
     const std::vector<QPointF> ventricle = timeKnots(kVentricle);
@@ -406,7 +379,7 @@ void CycleSchematic::paintTimePanel(QPainter &painter) const
     };
     for (const auto &s : stretches) {
         painter.setPen(QPen(s.colour, s.width, Qt::SolidLine, Qt::RoundCap));
-        painter.drawPath(smoothStretch(ventricle, s.from, s.to));
+        painter.drawPath(curves::smoothStretch(ventricle, s.from, s.to));
     }
 
     // Curve names.
@@ -497,62 +470,9 @@ void CycleSchematic::paintLoopPanel(QPainter &painter) const
     }
 }
 
-void CycleSchematic::paintLabels(QPainter &painter) const
-{
-    const QPointF p1 = loopPoint(1), p2 = loopPoint(2), p3 = loopPoint(3), p4 = loopPoint(4), p5 = loopPoint(5);
-    const QColor opens = contractionGreen().darker(130);
-    const QColor closes = relaxationBlue();
-    const auto coloured = [&](QPointF topLeft, const QString &first, const QString &second, const QColor &colour) {
-        painter.setPen(Qt::black);
-        textLines(painter, topLeft, {first}, kLabelPixels);
-        const QFontMetricsF metrics(painter.font());
-        painter.setPen(colour);
-        textLines(painter, topLeft + QPointF(0, metrics.height()), {second}, kLabelPixels);
-    };
-    const auto pointer = [&](QPointF from, QPointF to) {
-        painter.setPen(Qt::black);
-        drawing::arrow(painter, from, to, 1.2, 6);
-    };
-
-    // Right of the loop: the aortic valve opening at 2, the mitral closing and EDV at 1.
-    coloured({p2.x() + 45, p2.y() - 40}, QStringLiteral("Aortic Valve"), QStringLiteral("Opens"), opens);
-    pointer({p2.x() + 43, p2.y() - 30}, p2 + QPointF(5, -3));
-    coloured({p1.x() + 45, p1.y() - 62}, QStringLiteral("Mitral Valve"), QStringLiteral("Closes"), closes);
-    pointer({p1.x() + 43, p1.y() - 40}, p1 + QPointF(5, -4));
-    painter.setPen(Qt::black);
-    textLines(painter, {p1.x() + 45, p1.y() - 12}, {QStringLiteral("EDV")}, kLabelPixels);
-    pointer({p1.x() + 43, p1.y() - 4}, p1 + QPointF(5, 0));
-
-    // Above and left: the aortic closing at 4, max LVP at 3.
-    coloured(
-        {kPressureAxisX + 6, kPressureAxisTop - 18}, QStringLiteral("Aortic Valve"), QStringLiteral("Closes"), closes);
-    pointer({kPressureAxisX + 30, kPressureAxisTop + 10}, p4 + QPointF(-2, -5));
-    painter.setPen(Qt::black);
-    textLines(painter, {p3.x() + 14, p3.y() - 30}, {QStringLiteral("max LVP")}, kLabelPixels);
-    pointer({p3.x() + 18, p3.y() - 16}, p3 + QPointF(3, -4));
-
-    // Inside the loop: the phases, the mitral opening at 5; ESV outside at 5.
-    painter.setPen(Qt::black);
-    textLines(painter, {p3.x() - 18, p3.y() + 26}, {QStringLiteral("Ejection")}, kLabelPixels);
-    textLines(painter, {p2.x() - 72, p2.y() + 8}, {QStringLiteral("Isovolumic"), QStringLiteral("Contraction")},
-        kLabelPixels);
-    textLines(painter, {p4.x() + 6, p4.y() + 16}, {QStringLiteral("Isovolumic Relaxation")}, kLabelPixels - 1.5);
-    textLines(painter, {(p5.x() + p1.x()) / 2 + 20, p1.y() - 34}, {QStringLiteral("Filling")}, kLabelPixels);
-    coloured({p5.x() + 8, p5.y() - 48}, QStringLiteral("Mitral Valve"), QStringLiteral("Opens"), opens);
-    pointer({p5.x() + 16, p5.y() - 20}, p5 + QPointF(3, -4));
-    painter.setPen(Qt::black);
-    textLines(painter, {kPressureAxisX + 4, p5.y() - 26}, {QStringLiteral("ESV")}, kLabelPixels);
-    pointer({kPressureAxisX + 14, p5.y() - 12}, p5 + QPointF(-4, -2));
-}
-
 void CycleSchematic::paintLoop2(QPainter &painter) const
 {
-    // A stiffer outflow: same filling and point 1, a higher opening, a higher
-    // peak, and an earlier close at a higher pressure with a larger ESV.
-    const QPointF p1 = loopPoint(1);
-    const QPointF q2(p1.x(), pressureTickY(95));
-    const QPointF q3(loopPoint(3).x() + 14, pressureTickY(120) - 32);
-    const QPointF q4(volumeTickX(75), pressureTickY(115));
+    const QPointF q2 = loop2Opening(), q3 = loop2Peak(), q4 = loop2Close();
     const Cubic filling = fillingCurve();
     const Cubic part = filling.tail(filling.parameterAtX(q4.x()));
 
@@ -564,12 +484,6 @@ void CycleSchematic::paintLoop2(QPainter &painter) const
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(255, 0, 0), 2, Qt::DashLine, Qt::FlatCap, Qt::RoundJoin));
     painter.drawPath(loop);
-
-    painter.setPen(QColor(255, 0, 0));
-    textLines(painter, {p1.x() + 8, q3.y() + 6}, {QStringLiteral("Loop 2")}, kLabelPixels + 1);
-    painter.setPen(Qt::black);
-    textLines(painter, {p1.x() + 8, loopPoint(2).y() + 12}, {QStringLiteral("Control"), QStringLiteral("Loop")},
-        kLabelPixels + 1);
 }
 
 void CycleSchematic::paintThreePatients(QPainter &painter) const
@@ -631,12 +545,6 @@ void CycleSchematic::paintThreePatients(QPainter &painter) const
         painter.setPen(Qt::black);
         painter.drawText(p.end + QPointF(-12, -4), p.number);
     }
-
-    painter.setPen(Qt::black);
-    textLines(painter, {296, 150},
-        {QStringLiteral("Loops"), QStringLiteral("are for"), QStringLiteral("three"), QStringLiteral("different"),
-            QStringLiteral("patients")},
-        kLabelPixels + 1);
 }
 
 } // namespace valthera

@@ -57,7 +57,6 @@ public:
 private:
     void paintTimePanel(QPainter &painter) const;
     void paintLoopPanel(QPainter &painter) const;
-    void paintLabels(QPainter &painter) const;
     void paintLoop2(QPainter &painter) const;
     void paintThreePatients(QPainter &painter) const;
 

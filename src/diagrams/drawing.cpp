@@ -45,4 +45,24 @@ void centredText(QPainter &painter, QPointF centre, const QString &text)
     painter.drawText(QPointF(centre.x() - width / 2, centre.y() + (metrics.ascent() - metrics.descent()) / 2), text);
 }
 
+void annotate(QPainter &painter, const Annotation &note, const AnnotationStyle &style)
+{
+    const auto place = [&style](QPointF at) { return style.place ? style.place(at) : at; };
+    const double s = style.scale;
+    painter.setPen(note.colour);
+    painter.setFont(arialPixels(note.pixels * s, true));
+    const QFontMetricsF metrics(painter.font());
+    QPointF at = place(note.textAt) + QPointF(0, metrics.ascent());
+    for (qsizetype i = 0; i < note.lines.size(); ++i) {
+        if (i + 1 == note.lines.size() && note.lastLine.isValid())
+            painter.setPen(note.lastLine);
+        painter.drawText(at, note.lines.at(i));
+        at.ry() += metrics.height();
+    }
+    if (note.arrow) {
+        painter.setPen(note.colour);
+        arrow(painter, place(note.arrow->p1()), place(note.arrow->p2()), style.arrowWidth * s, style.headLength * s);
+    }
+}
+
 } // namespace valthera::drawing

@@ -1,11 +1,15 @@
 #pragma once
 // Small drawing helpers shared by the charts and the schematics.
 
+#include <QColor>
 #include <QFont>
+#include <QLineF>
 #include <QPointF>
+#include <QStringList>
+#include <functional>
+#include <optional>
 
 class QPainter;
-class QColor;
 
 namespace valthera::drawing {
 
@@ -18,5 +22,29 @@ void arrow(QPainter &painter, QPointF from, QPointF to, double width, double hea
 
 // Text centred on a point.
 void centredText(QPainter &painter, QPointF centre, const QString &text);
+
+// A label on a picture: bold lines of text and, where it has one, an arrow
+// from beside the text to what it names. Places are in the drawing's own units
+// (a schematic's canvas, a chart's ml and mmHg), so a label keeps its place on
+// any box.
+struct Annotation {
+    QStringList lines;
+    QPointF textAt; // top-left corner of the first line
+    std::optional<QLineF> arrow;
+    double pixels = 12; // text size, in the drawing's units
+    QColor colour = Qt::black; // of the text and the arrow
+    QColor lastLine = {}; // a colour of its own for the last line, where valid
+};
+
+// How a drawing puts its annotations on the painter.
+struct AnnotationStyle {
+    std::function<QPointF(QPointF)> place; // drawing units to the painter's; none: as they are
+    double scale = 1; // drawing units to the painter's, for text and arrows
+    double arrowWidth = 1.2;
+    double headLength = 6;
+};
+
+// Paints the text, then the arrow over it.
+void annotate(QPainter &painter, const Annotation &note, const AnnotationStyle &style);
 
 } // namespace valthera::drawing

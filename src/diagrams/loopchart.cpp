@@ -1,7 +1,7 @@
 #include "diagrams/loopchart.h"
 
-#include "ui/look.h"
 #include "diagrams/drawing.h"
+#include "ui/look.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -22,7 +22,8 @@ constexpr double kTitlePixels = 21;
 constexpr double kTickLabelPixels = 12;
 constexpr double kAxisTitlePixels = 14;
 constexpr double kLetterPixels = 15;
-constexpr double kNotePixels = 12;
+constexpr double kNoteArrowWidth = 1.5;
+constexpr double kNoteArrowHead = 8;
 constexpr double kAxisGap = 2; // white axis line outside the black frame
 constexpr double kLongTick = 5;
 constexpr double kShortTick = 3;
@@ -93,8 +94,10 @@ void LoopChart::paint(QPainter &painter, const QRectF &target) const
         paintLoop(painter, f, *design_.changedLoop, changedColour(), changedColour());
     if (design_.segmentLetters)
         paintSegmentLetters(painter, f);
+    const drawing::AnnotationStyle noteStyle{
+        [&f](QPointF at) { return f.map(at.x(), at.y()); }, f.scale, kNoteArrowWidth, kNoteArrowHead};
     for (const ChartNote &note : design_.notes)
-        paintNote(painter, f, note);
+        drawing::annotate(painter, note, noteStyle);
     painter.restore();
 }
 
@@ -234,20 +237,6 @@ void LoopChart::paintSegmentLetters(QPainter &painter, const ChartFrame &f) cons
     drawing::centredText(painter, f.map(fm.volume + 6, fm.pressure), QStringLiteral("F"));
     drawing::centredText(painter, f.map(gm.volume + 6, gm.pressure + 12), QStringLiteral("G"));
     drawing::centredText(painter, f.map(h.volume - 6, h.pressure), QStringLiteral("H"));
-}
-
-void LoopChart::paintNote(QPainter &painter, const ChartFrame &f, const ChartNote &note) const
-{
-    const double s = f.scale;
-    painter.setPen(Qt::black);
-    drawing::arrow(painter, f.map(note.arrowFrom), f.map(note.arrowTo), 1.5 * s, 8 * s);
-    painter.setFont(drawing::arialPixels(kNotePixels * s, true));
-    const QFontMetricsF metrics(painter.font());
-    QPointF at = f.map(note.textAt) + QPointF(0, metrics.ascent());
-    for (const QString &line : note.lines) {
-        painter.drawText(at, line);
-        at.ry() += metrics.height();
-    }
 }
 
 } // namespace valthera

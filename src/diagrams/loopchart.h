@@ -7,6 +7,7 @@
 // Lengths below are in pixels of the design box (393 x 307); they scale with
 // the box, while the plot itself stretches to fill what the margins leave.
 
+#include "diagrams/drawing.h"
 #include "diagrams/loopgeometry.h"
 
 #include <QColor>
@@ -33,14 +34,9 @@ struct PipLine {
     QColor colour;
 };
 
-// Black text lines with an arrow from beside the text to a place on the chart.
-// Places are in chart units (ml, mmHg), so notes keep their place on any box.
-struct ChartNote {
-    QStringList lines;
-    LoopPoint textAt; // top-left corner of the first line
-    LoopPoint arrowFrom;
-    LoopPoint arrowTo;
-};
+// Black text lines with an arrow from beside the text to a place on the chart,
+// in chart units (x in ml, y in mmHg).
+using ChartNote = drawing::Annotation;
 
 struct LoopChartDesign {
     QString title;
@@ -84,7 +80,6 @@ private:
         QPainter &painter, const ChartFrame &frame, LoopId loop, const QColor &colour, const QColor &outline) const;
     void paintPipLine(QPainter &painter, const ChartFrame &frame, const PipLine &line) const;
     void paintSegmentLetters(QPainter &painter, const ChartFrame &frame) const;
-    void paintNote(QPainter &painter, const ChartFrame &frame, const ChartNote &note) const;
 
     LoopChartDesign design_;
 };

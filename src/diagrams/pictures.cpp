@@ -78,13 +78,13 @@ LoopChartDesign chartDesign(PictureId id)
         design.pipLines = {{LoopId::Control, Qt::black}, {LoopId::Contractility125, QColor(255, 0, 0)}};
         // Up and left of the loops, pointing at the steeper (red) line.
         design.notes = {{{QStringLiteral("PIP Line"), QStringLiteral("slope is"), QStringLiteral("increased")},
-            {6, 152}, {37, 134}, {49.5, 124.5}}};
+            {6, 152}, QLineF(37, 134, 49.5, 124.5)}};
         return design;
     }
     case PictureId::PipLine: {
         LoopChartDesign design = changed(QStringLiteral("PIP Line"), V::To130, LoopId::Afterload100);
         design.pipLines = {{LoopId::Afterload100, QColor(0, 0, 255)}};
-        design.notes = {{{QStringLiteral("PIP Line")}, {6, 157}, {29, 149}, {72, 144.5}}};
+        design.notes = {{{QStringLiteral("PIP Line")}, {6, 157}, QLineF(29, 149, 72, 144.5)}};
         return design;
     }
     default:

@@ -2,6 +2,7 @@
 
 #include "ui/accessibility.h"
 #include "ui/screenregistry.h"
+#include "diagrams/explore.h"
 #include "diagrams/loopchart.h"
 #include "diagrams/picturebox.h"
 
@@ -21,7 +22,9 @@ PictureWindow::PictureWindow(PictureId picture, std::optional<look::Place> place
     look::paintBackground(this, look::windowBlue());
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new PictureBox(picture, this));
+    auto *box = new PictureBox(picture, this);
+    layout->addWidget(box);
+    addExploreKeys(this, [box] { return box; });
     resize(look::toPixels(kIncreasedPreloadPlace.width, kIncreasedPreloadPlace.height));
     if (placement_)
         place();

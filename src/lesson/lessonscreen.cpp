@@ -1,10 +1,11 @@
 #include "lesson/lessonscreen.h"
 
+#include "diagrams/explore.h"
+#include "diagrams/picturebox.h"
+#include "ui/choicelist.h"
 #include "ui/controls.h"
 #include "ui/look.h"
 #include "ui/screenregistry.h"
-#include "diagrams/picturebox.h"
-#include "ui/choicelist.h"
 #include "ui/topictext.h"
 
 #include <QLabel>
@@ -22,6 +23,7 @@ LessonScreen::LessonScreen(const LessonDefinition &lesson, ScreenRegistry &regis
 {
     setObjectName(lesson.name);
     build();
+    addExploreKeys(this, [this] { return pictureOnView(client()); });
     load();
 }
 
@@ -92,37 +94,28 @@ void LessonScreen::build()
         look::setCaption(label, def.caption, def.autoSize);
     }
 
-    choices_ = new ChoiceList(client);
-    choices_->setObjectName(QStringLiteral("List2"));
-    look::styleDarkBox(choices_, layout.choicesText);
-    choices_->setGeometry(look::toPixels(layout.choices));
-    choices_->setAccessibleName(QStringLiteral("Question choices"));
-    choices_->hide();
-    connect(choices_, &ChoiceList::chosen, this, [this](int row) {
+    QuestionPanelDesign panel;
+    panel.choices = layout.choices;
+    panel.choicesText = layout.choicesText;
+    panel.feedback = layout.feedback;
+    panel.feedbackAutoSize = layout.feedbackAutoSize;
+    panel.start = {QStringLiteral("Command6"), layout.start};
+    panel.next = {QStringLiteral("Command8"), layout.next};
+    panel.reset = {QStringLiteral("Command7"), layout.reset};
+    panel_.emplace(client, panel);
+    connect(panel_->choices(), &ChoiceList::chosen, this, [this](int row) {
         sequence_.mark(row);
         showSequence(true);
     });
-
-    start_ = look::makeButton(
-        client, QStringLiteral("Command6"), QStringLiteral("Start Questions"), layout.start, look::startGreen());
-    next_ = look::makeButton(
-        client, QStringLiteral("Command8"), QStringLiteral("Next Question"), layout.next, look::nextYellow());
-    reset_ = look::makeButton(client, QStringLiteral("Command7"), QStringLiteral("Reset Questions"), layout.reset);
-    look::describeQuestionButtons(start_, next_, reset_);
-    connect(start_, &QPushButton::clicked, this, [this] {
+    connect(panel_->startButton(), &QPushButton::clicked, this, [this] {
         sequence_.start();
         showSequence();
     });
-    connect(next_, &QPushButton::clicked, this, &LessonScreen::onNext);
-    connect(reset_, &QPushButton::clicked, this, [this] {
+    connect(panel_->nextButton(), &QPushButton::clicked, this, &LessonScreen::onNext);
+    connect(panel_->resetButton(), &QPushButton::clicked, this, [this] {
         sequence_.reset();
         showSequence();
     });
-
-    feedback_ = look::makeLabel(client, QStringLiteral("Label1"), layout.feedback);
-    look::styleBlueLabel(feedback_);
-    feedback_->setWordWrap(false);
-    feedback_->setAccessibleDescription(QStringLiteral("Answer feedback"));
 
     look::orderTabsByPlace(client);
 
@@ -195,47 +188,14 @@ void LessonScreen::applySteps(const VisibilitySteps &steps)
     }
 }
 
-PictureBox *LessonScreen::box(const QString &name) const
-{
-    return boxes_.value(name, nullptr);
-}
-
-PictureBox *LessonScreen::boxOnView() const
-{
-    // Children stack in creation order, the last on top; a box shows only while
-    // every box around it is shown, and the innermost shown box covers the rest.
-    auto topmostShown = [](const QWidget *parent) -> PictureBox * {
-        const QObjectList &children = parent->children();
-        for (auto it = children.crbegin(); it != children.crend(); ++it) {
-            auto *candidate = qobject_cast<PictureBox *>(*it);
-            if (candidate && !candidate->isHidden())
-                return candidate;
-        }
-        return nullptr;
-    };
-    PictureBox *seen = topmostShown(client());
-    while (seen) {
-        PictureBox *inner = topmostShown(seen);
-        if (!inner)
-            break;
-        seen = inner;
-    }
-    return seen;
-}
-
 void LessonScreen::showSequence(bool marked)
 {
-    if (choices_->lines() != sequence_.lines())
-        choices_->setLines(sequence_.lines());
+    ChoiceList *choices = panel_->choices();
+    if (choices->lines() != sequence_.lines())
+        choices->setLines(sequence_.lines());
     if (sequence_.listVisible())
-        choices_->show();
-    // Every marking is spoken, also a second "TRY AGAIN" in a row: the label
-    // does not change then, but a listener would otherwise hear nothing.
-    const bool changed = feedback_->text() != sequence_.feedback();
-    if (changed)
-        look::setCaption(feedback_, sequence_.feedback(), lesson_.layout.feedbackAutoSize);
-    if (changed || (marked && !feedback_->text().isEmpty()))
-        look::announce(feedback_);
+        choices->show();
+    panel_->showFeedback(sequence_.feedback(), marked);
 }
 
 void LessonScreen::onNext()

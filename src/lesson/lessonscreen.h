@@ -7,11 +7,12 @@
 #include "lesson/questionsequence.h"
 
 #include "ui/menuwindow.h"
+#include "ui/questionpanel.h"
 
 #include <QHash>
+#include <optional>
 
 class QLabel;
-class QPushButton;
 
 namespace valthera {
 
@@ -26,16 +27,11 @@ public:
     LessonScreen(const LessonDefinition &lesson, ScreenRegistry &registry);
 
     const LessonDefinition &lesson() const { return lesson_; }
-    QuestionSequence &sequence() { return sequence_; }
-    PictureBox *box(const QString &name) const;
-    // The box whose picture the student sees (innermost visible, topmost), or nullptr.
-    PictureBox *boxOnView() const;
-
-    void selectTopic(int index);
-    void applySteps(const VisibilitySteps &steps);
 
 private:
     void build();
+    void selectTopic(int index);
+    void applySteps(const VisibilitySteps &steps);
     QString describeSteps(const VisibilitySteps &steps) const;
     void load();
     // The topic-selection steps; a pass run by a change of the text always
@@ -52,11 +48,7 @@ private:
     QLabel *instruction_ = nullptr;
     ChoiceList *topics_ = nullptr;
     TopicText *text_ = nullptr;
-    ChoiceList *choices_ = nullptr;
-    QPushButton *start_ = nullptr;
-    QPushButton *next_ = nullptr;
-    QPushButton *reset_ = nullptr;
-    QLabel *feedback_ = nullptr;
+    std::optional<QuestionPanel> panel_;
     QHash<QString, PictureBox *> boxes_;
     int rerunDepth_ = 0;
 };

@@ -8,26 +8,6 @@ const QString QuestionSequence::kCleared = QStringLiteral(" ");
 const QString QuestionSequence::kCompletionMessage = QStringLiteral("Questions Completed - to do again use the reset");
 const QString QuestionSequence::kCompletionTitle = QStringLiteral("Done");
 
-void QuestionStore::fill(const std::vector<QString> &fromSlotOne)
-{
-    clear();
-    const int count = std::min<int>(static_cast<int>(fromSlotOne.size()), kLast);
-    for (int i = 0; i < count; ++i)
-        slots_[static_cast<size_t>(i + 1)] = fromSlotOne[static_cast<size_t>(i)];
-}
-
-void QuestionStore::clear()
-{
-    slots_.fill(QString());
-}
-
-QString QuestionStore::at(int slot) const
-{
-    if (slot < 0 || slot > kLast)
-        return {};
-    return slots_[static_cast<size_t>(slot)];
-}
-
 AnswerKey::AnswerKey(std::map<int, int> byCounter)
     : byCounter_(std::move(byCounter))
 {

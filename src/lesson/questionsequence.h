@@ -3,29 +3,17 @@
 // marking of a chosen line, kept apart from any widget so it can be driven alone.
 
 #include "lesson/lessondefinition.h"
+#include "lesson/slotstore.h"
 
 #include <QString>
 #include <QStringList>
-#include <array>
 #include <functional>
 
 namespace valthera {
 
 // A lesson's 121 text slots, 0 to 120. Question k >= 2 stands in slots
 // 6(k-2)+1 to 6(k-2)+6; slot 0 and the slots after the last question are empty.
-class QuestionStore {
-public:
-    static constexpr int kSlots = 121;
-    static constexpr int kLast = kSlots - 1;
-
-    void fill(const std::vector<QString> &fromSlotOne);
-    void clear();
-    // The text of a slot; a slot outside 0 to 120 reads as empty.
-    QString at(int slot) const;
-
-private:
-    std::array<QString, kSlots> slots_;
-};
+using QuestionStore = SlotStore<121>;
 
 // The correct line index by question counter value.
 class AnswerKey {

@@ -134,11 +134,6 @@ const QString &LoopChangeTopics::text(int number)
     return paragraphs()[slot(number)];
 }
 
-const QString &LoopChangeTopics::window(int number)
-{
-    return windows()[slot(number)];
-}
-
 const std::vector<TopicEntry> &LoopChangeTopics::entries()
 {
     static const std::vector<TopicEntry> table = makeEntries(true);

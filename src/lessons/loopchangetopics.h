@@ -19,8 +19,6 @@ struct LoopChangeTopics {
     static const QString &heading();
     // The paragraph of topic number (1 to 7).
     static const QString &text(int number);
-    // The picture window topic number (1 to 7) opens.
-    static const QString &window(int number);
 
     // The seven topics; each shows its window and brings it forward.
     static const std::vector<TopicEntry> &entries();

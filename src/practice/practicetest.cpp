@@ -17,7 +17,7 @@ PracticeTest::PracticeTest(qint16 &counter)
 
 void PracticeTest::load()
 {
-    bank_.load();
+    bank_.fill(testcontent::bankText());
 }
 
 void PracticeTest::start()

@@ -200,24 +200,17 @@ const TestKeyEntry &key(int question)
     return questions()[static_cast<size_t>(question - 1)].key;
 }
 
-} // namespace testcontent
-
-void TestBank::load()
+std::vector<QString> bankText()
 {
-    for (int number = 2; number <= testcontent::kPages; ++number) {
-        const TestPage &lines = testcontent::page(number);
-        const int first = 6 * (number - 2) + 1;
-        for (int line = 0; line < 6; ++line)
-            slots_[static_cast<size_t>(first + line)] = lines[static_cast<size_t>(line)];
+    std::vector<QString> text;
+    for (int number = 2; number <= kPages; ++number) {
+        const TestPage &lines = page(number);
+        text.insert(text.end(), lines.begin(), lines.end());
     }
+    return text;
 }
 
-QString TestBank::at(int slot) const
-{
-    if (slot < 0 || slot > kLast)
-        return {};
-    return slots_[static_cast<size_t>(slot)];
-}
+} // namespace testcontent
 
 std::optional<TestKeyEntry> TestAnswerKey::lookup(int counter)
 {

@@ -2,6 +2,8 @@
 // The practice test's content: twenty six-line questions with their keys and
 // explanations, five closing pages, and the bank of text slots that Next reads.
 
+#include "lesson/slotstore.h"
+
 #include <QString>
 #include <array>
 #include <optional>
@@ -33,18 +35,14 @@ const TestKeyEntry &key(int question);
 
 // The 151 text slots, 0 to 150, that Next reads. Page k (k >= 2) stands in
 // slots 6(k-2)+1 to 6(k-2)+6; slot 0 and slots 145 to 150 stay empty.
-class TestBank {
-public:
-    static constexpr int kSlots = 151;
-    static constexpr int kLast = kSlots - 1;
+using TestBank = SlotStore<151>;
 
-    void load();
-    // The text of a slot; an index outside 0 to 150 reads as empty.
-    QString at(int slot) const;
+namespace testcontent {
 
-private:
-    std::array<QString, kSlots> slots_;
-};
+// Pages 2 to 25, line by line, as the bank holds them from slot 1 on.
+std::vector<QString> bankText();
+
+} // namespace testcontent
 
 // The key by counter value: question k is on display at counter 6(k-1).
 class TestAnswerKey {

@@ -1,10 +1,10 @@
 #include "practice/testscreen.h"
 
+#include "diagrams/picturebox.h"
+#include "ui/choicelist.h"
 #include "ui/controls.h"
 #include "ui/look.h"
 #include "ui/screenregistry.h"
-#include "diagrams/picturebox.h"
-#include "ui/choicelist.h"
 #include "ui/topictext.h"
 
 #include <QLabel>
@@ -73,37 +73,30 @@ void TestScreen::build()
     afterload_ = makePicture(basicLoop_, "Afterload", PictureId::AfterloadComparison, kInnerPicturePlace);
     contractility_ = makePicture(basicLoop_, "Contractility", PictureId::ThreePatient, kInnerPicturePlace);
 
-    choices_ = new ChoiceList(client);
-    choices_->setObjectName(QStringLiteral("List2"));
+    QuestionPanelDesign panel;
+    panel.choices = kChoicesPlace;
     // Text in the system's window colour: the white of a text box's background.
-    look::styleDarkBox(choices_, QPalette::Base);
-    choices_->setGeometry(look::toPixels(kChoicesPlace));
-    choices_->setAccessibleName(QStringLiteral("Question choices"));
-    choices_->hide();
-    connect(choices_, &ChoiceList::chosen, this, [this](int row) {
+    panel.choicesText = QPalette::Base;
+    panel.feedback = kFeedbackPlace;
+    panel.feedbackAutoSize = true;
+    panel.feedbackBeforeButtons = true;
+    panel.start = {QStringLiteral("cmdStart"), kStartPlace};
+    panel.next = {QStringLiteral("cmdNext"), kNextPlace};
+    panel.reset = {QStringLiteral("cmdReset"), kResetPlace};
+    panel_.emplace(client, panel);
+    connect(panel_->choices(), &ChoiceList::chosen, this, [this](int row) {
         test_.mark(row);
         showState(false, true);
     });
-
-    feedback_ = look::makeLabel(client, QStringLiteral("Label1"), kFeedbackPlace);
-    look::styleBlueLabel(feedback_);
-    feedback_->setAccessibleDescription(QStringLiteral("Answer feedback"));
-
-    auto *start = look::makeButton(
-        client, QStringLiteral("cmdStart"), QStringLiteral("Start Questions"), kStartPlace, look::startGreen());
-    auto *next = look::makeButton(
-        client, QStringLiteral("cmdNext"), QStringLiteral("Next Question"), kNextPlace, look::nextYellow());
-    auto *reset = look::makeButton(client, QStringLiteral("cmdReset"), QStringLiteral("Reset Questions"), kResetPlace);
-    look::describeQuestionButtons(start, next, reset);
-    connect(start, &QPushButton::clicked, this, [this] {
+    connect(panel_->startButton(), &QPushButton::clicked, this, [this] {
         test_.start();
         showState(true);
     });
-    connect(next, &QPushButton::clicked, this, [this] {
+    connect(panel_->nextButton(), &QPushButton::clicked, this, [this] {
         if (test_.next())
             showState(true);
     });
-    connect(reset, &QPushButton::clicked, this, [this] {
+    connect(panel_->resetButton(), &QPushButton::clicked, this, [this] {
         test_.reset();
         showState(true);
     });
@@ -113,15 +106,10 @@ void TestScreen::build()
 void TestScreen::showState(bool refill, bool marked)
 {
     text_->setText(test_.explanation());
-    // Every marking is spoken, also a repeated "TRY AGAIN" that leaves the label as it was.
-    const bool changed = feedback_->text() != test_.feedback();
-    if (changed)
-        look::setCaption(feedback_, test_.feedback(), true);
-    if (changed || (marked && !feedback_->text().isEmpty()))
-        look::announce(feedback_);
+    panel_->showFeedback(test_.feedback(), marked);
     if (refill)
-        choices_->setLines(test_.lines());
-    choices_->setVisible(test_.listVisible());
+        panel_->choices()->setLines(test_.lines());
+    panel_->choices()->setVisible(test_.listVisible());
     basicLoop_->setVisible(test_.basicLoopVisible());
     afterload_->setVisible(test_.afterloadVisible());
     contractility_->setVisible(test_.contractilityVisible());

@@ -6,13 +6,12 @@
 #include "practice/practicetest.h"
 
 #include "ui/menuwindow.h"
+#include "ui/questionpanel.h"
 
-class QLabel;
-class QPushButton;
+#include <optional>
 
 namespace valthera {
 
-class ChoiceList;
 class PictureBox;
 class ScreenRegistry;
 class TopicText;
@@ -23,8 +22,6 @@ public:
     static constexpr const char *kName = "Test";
 
     explicit TestScreen(ScreenRegistry &registry);
-
-    PracticeTest &test() { return test_; }
 
 private:
     void build();
@@ -37,8 +34,7 @@ private:
     PictureBox *basicLoop_ = nullptr;
     PictureBox *afterload_ = nullptr;
     PictureBox *contractility_ = nullptr;
-    ChoiceList *choices_ = nullptr;
-    QLabel *feedback_ = nullptr;
+    std::optional<QuestionPanel> panel_;
 };
 
 } // namespace valthera

@@ -165,7 +165,6 @@ void ReferencePage::paintEvent(QPaintEvent *)
     const QFontMetrics metrics(design_.font);
     for (int i = 0; i < design_.lines.size(); ++i)
         painter.drawText(0, lineTop(i) + metrics.ascent(), design_.lines.at(i));
-    ++prints_;
 }
 
 ReferencePage *ReferencePage::instructions()

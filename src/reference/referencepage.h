@@ -37,7 +37,6 @@ public:
     // Top of line index (0-based) in the client area, in pixels.
     int lineTop(int index) const;
     int lineHeight() const;
-    int printCount() const { return prints_; }
 
 protected:
     bool event(QEvent *event) override;
@@ -45,7 +44,6 @@ protected:
 
 private:
     Design design_;
-    int prints_ = 0;
 };
 
 } // namespace valthera

@@ -1,6 +1,6 @@
 #pragma once
-// A list whose every selection is reported exactly once: a click on a line
-// (also the line already selected), a keyboard move, or a programmatic
+// A list whose every selection is reported exactly once: a left click on a line
+// (also the line already selected, whatever keys are held), a keyboard move, or a programmatic
 // selection. Refilling the list reports nothing, and neither does the focus
 // frame that lands on the first line when the list gains focus: that line is
 // current but not selected.
@@ -23,6 +23,7 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override;
 
 private:

@@ -3,11 +3,11 @@
 // arrow keys, and the section menu opens screens from the keyboard.
 
 #include "app/program.h"
-#include "ui/screenregistry.h"
 #include "diagrams/picturebox.h"
 #include "lesson/lessonscreen.h"
 #include "lesson/questionsequence.h"
 #include "support/testsupport.h"
+#include "ui/screenregistry.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -153,19 +153,19 @@ private slots:
         auto *hundred = testing::child<QPushButton>(lesson, "cmdAfterLoad100");
         hundred->setFocus(Qt::TabFocusReason);
         press(Qt::Key_Return);
-        QVERIFY(lesson->boxOnView());
-        QCOMPARE(lesson->boxOnView()->objectName(), QString("AfterLoad100"));
+        QVERIFY(testing::pictureOnView(lesson));
+        QCOMPARE(testing::pictureOnView(lesson)->objectName(), QString("AfterLoad100"));
         auto *control = testing::child<QPushButton>(lesson, "cmdControl");
         control->setFocus(Qt::TabFocusReason);
         press(Qt::Key_Space);
-        QCOMPARE(lesson->boxOnView()->objectName(), QString("control"));
+        QCOMPARE(testing::pictureOnView(lesson)->objectName(), QString("control"));
 
         // Start with Enter, answer with the arrows (each move marks), go on with Space.
         auto *start = testing::child<QPushButton>(lesson, "Command6");
         start->setFocus(Qt::TabFocusReason);
         press(Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(choices->isVisible());
-        QCOMPARE(lesson->sequence().counter(), qint16(0));
+        QCOMPARE(program_->registry().counter(lesson->objectName()), qint16(0));
         const int key = lesson->lesson().questions.key.at(0);
         choices->setFocus(Qt::TabFocusReason);
         press(Qt::Key_Down);
@@ -178,12 +178,12 @@ private slots:
         auto *next = testing::child<QPushButton>(lesson, "Command8");
         next->setFocus(Qt::TabFocusReason);
         press(Qt::Key_Space);
-        QCOMPARE(lesson->sequence().counter(), qint16(6));
+        QCOMPARE(program_->registry().counter(lesson->objectName()), qint16(6));
         QCOMPARE(feedback->text(), QuestionSequence::kCleared);
 
         // Return with a modifier is not a press.
         press(Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(lesson->sequence().counter(), qint16(6));
+        QCOMPARE(program_->registry().counter(lesson->objectName()), qint16(6));
     }
 
     void theMenuOpensScreensFromTheKeyboard()

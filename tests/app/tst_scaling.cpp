@@ -2,12 +2,12 @@
 // device-independent pixels, so they cover twice the device pixels, and
 // pictures and text are drawn at the full device resolution, not enlarged.
 
-#include "ui/look.h"
 #include "app/program.h"
-#include "ui/screenregistry.h"
 #include "diagrams/picturebox.h"
 #include "lesson/lessonscreen.h"
 #include "support/testsupport.h"
+#include "ui/look.h"
+#include "ui/screenregistry.h"
 
 #include <QPainter>
 #include <QPushButton>
@@ -94,7 +94,7 @@ private slots:
         auto *lesson = qobject_cast<LessonScreen *>(program_->registry().show(QStringLiteral("LoopChangesAfterload")));
         QVERIFY(lesson);
         testing::settle();
-        PictureBox *box = lesson->boxOnView();
+        PictureBox *box = testing::pictureOnView(lesson);
         QVERIFY(box);
         const QImage onScreen = box->grab().toImage();
         QCOMPARE(onScreen.size(), box->size() * 2);

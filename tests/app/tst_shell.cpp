@@ -2,11 +2,14 @@
 
 #include "app/program.h"
 #include "app/sectionmenu.h"
-#include "ui/menuwindow.h"
 #include "support/testsupport.h"
+#include "ui/look.h"
+#include "ui/menuwindow.h"
+#include "ui/screenregistry.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -146,6 +149,46 @@ private slots:
         QVERIFY(!welcome);
         // After the end nothing opens again.
         QVERIFY(!registry.show("Instructions"));
+    }
+
+    void programNamesItsDesktopEntry()
+    {
+        // Desktops match the running windows to the installed entry and icon by this name.
+        QCOMPARE(QGuiApplication::desktopFileName(), QString("org.valthera.Valthera"));
+    }
+
+    void restoredLessonCannotShrinkBelowItsDesign()
+    {
+        auto *lesson = qobject_cast<MenuWindow *>(program_->registry().show("LoopChangesAfterload"));
+        QVERIFY(lesson);
+        lesson->showNormal();
+        testing::settle();
+        const QSize design = look::toPixels(11400, 9720);
+        QCOMPARE(lesson->client()->minimumSize(), design);
+        lesson->resize(200, 150);
+        testing::settle();
+        QVERIFY(lesson->client()->width() >= design.width());
+        QVERIFY(lesson->client()->height() >= design.height());
+    }
+
+    void factoryThatRegistersOthersLeavesTheRegistryWhole()
+    {
+        // Each add may rehash the table the running factory came from.
+        ScreenRegistry registry;
+        const QString title("Grower");
+        registry.add("Grower", [title](ScreenRegistry &r) {
+            for (int i = 0; i < 200; ++i)
+                r.add(QString("Extra%1").arg(i), [](ScreenRegistry &) { return new QWidget; });
+            auto *window = new QWidget;
+            window->setWindowTitle(title);
+            return window;
+        });
+        QWidget *grower = registry.show("Grower");
+        QVERIFY(grower);
+        QCOMPARE(grower->windowTitle(), title);
+        QCOMPARE(registry.find("Grower"), grower);
+        QCOMPARE(registry.names().size(), 201);
+        QVERIFY(registry.show("Extra199"));
     }
 
 private:

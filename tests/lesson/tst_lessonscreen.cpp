@@ -4,10 +4,10 @@
 
 #include "app/program.h"
 #include "diagrams/picturebox.h"
-#include "ui/choicelist.h"
 #include "lesson/lessonscreen.h"
-#include "ui/topictext.h"
 #include "support/testsupport.h"
+#include "ui/choicelist.h"
+#include "ui/topictext.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -40,6 +40,7 @@ LessonDefinition sampleLesson()
     lesson.buttons = {
         {"ShowInner", "Inner", {10560, 1800, 975, 855}, {{"Cover", false}, {"Inner", true}}},
         {"ShowCover", "Cover", {10560, 2880, 975, 735}, {{"Cover", true}}},
+        {"HideAll", "Hide", {10560, 3720, 975, 735}, {{"Cover", false}, {"Outer", false}}},
     };
     lesson.questions.first = {"1. one?", "a. 1", "b. 2", "c. 3", "d. 4", "e. 5"};
     lesson.questions.store = {"2. two?", "a. x", "b. y", "c. z", "d. w", ""};
@@ -88,11 +89,14 @@ private slots:
         QVERIFY(!choices_->isVisible());
         QCOMPARE(feedback_->text(), QString());
         QCOMPARE(testing::child<QLabel>(screen_, "Label3")->geometry(), QRect(40, 24, 257, 25));
-        QCOMPARE(screen_->boxOnView()->objectName(), QString("Outer"));
+        QCOMPARE(testing::pictureOnView(screen_)->objectName(), QString("Outer"));
         // A box larger than its container draws its picture into the part that shows.
-        QVERIFY(screen_->box("Inner")->width() > screen_->box("Outer")->width());
-        QCOMPARE(screen_->box("Inner")->visibleArea(), QRect(QPoint(0, 0), screen_->box("Outer")->size()));
-        QCOMPARE(screen_->box("Outer")->visibleArea(), screen_->box("Outer")->rect());
+        QVERIFY(testing::child<PictureBox>(screen_, "Inner")->width() >
+            testing::child<PictureBox>(screen_, "Outer")->width());
+        QCOMPARE(testing::child<PictureBox>(screen_, "Inner")->visibleArea(),
+            QRect(QPoint(0, 0), testing::child<PictureBox>(screen_, "Outer")->size()));
+        QCOMPARE(testing::child<PictureBox>(screen_, "Outer")->visibleArea(),
+            testing::child<PictureBox>(screen_, "Outer")->rect());
         // Colours of the common look.
         QCOMPARE(topics_->palette().color(QPalette::Base), QColor(0, 0, 192));
         QCOMPARE(
@@ -110,7 +114,7 @@ private slots:
         testing::clickRow(topics_, 2);
         QVERIFY(text_->isVisible());
         QCOMPARE(text_->toPlainText(), QString("Second paragraph."));
-        QCOMPARE(screen_->boxOnView()->objectName(), QString("Inner")); // its diagram action
+        QCOMPARE(testing::pictureOnView(screen_)->objectName(), QString("Inner")); // its diagram action
 
         // A click hides the text area; selecting the same line brings it back.
         testing::click(text_->viewport());
@@ -162,14 +166,14 @@ private slots:
         auto *inner = testing::child<QPushButton>(screen_, "ShowInner");
         auto *cover = testing::child<QPushButton>(screen_, "ShowCover");
         testing::click(cover);
-        QCOMPARE(screen_->boxOnView()->objectName(), QString("Cover"));
+        QCOMPARE(testing::pictureOnView(screen_)->objectName(), QString("Cover"));
         testing::click(inner);
-        QCOMPARE(screen_->boxOnView()->objectName(), QString("Inner"));
+        QCOMPARE(testing::pictureOnView(screen_)->objectName(), QString("Inner"));
         testing::click(cover);
-        QCOMPARE(screen_->boxOnView()->objectName(), QString("Cover"));
+        QCOMPARE(testing::pictureOnView(screen_)->objectName(), QString("Cover"));
         // A box inside a hidden container is not on view.
-        screen_->applySteps({{"Cover", false}, {"Outer", false}});
-        QVERIFY(!screen_->boxOnView());
+        testing::click(testing::child<QPushButton>(screen_, "HideAll"));
+        QVERIFY(!testing::pictureOnView(screen_));
         QVERIFY(!text_->isVisible()); // buttons never touch the text area
     }
 
@@ -185,7 +189,7 @@ private slots:
         testing::settle();
         QCOMPARE(feedback_->text(), QString());
         QCOMPARE(testing::lines(choices_).first(), QString("1. one?"));
-        QCOMPARE(screen_->boxOnView()->objectName(), QString("Inner")); // the question diagram step
+        QCOMPARE(testing::pictureOnView(screen_)->objectName(), QString("Inner")); // the question diagram step
         testing::clickRow(choices_, 5);
         QCOMPARE(feedback_->text(), QString("CORRECT!"));
         testing::clickRow(choices_, 5); // the same line again marks again

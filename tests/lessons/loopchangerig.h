@@ -50,7 +50,7 @@ public:
     QLabel *label(const QString &name) const { return child<QLabel>(screen_, name); }
     QString feedback() const { return label(QStringLiteral("Label1"))->text(); }
     QStringList choiceLines() const { return lines(choices()); }
-    int counter() const { return screen_->sequence().counter(); }
+    int counter() const { return program_->registry().counter(screen_->objectName()); }
 
     void press(const QString &button) const { click(child<QPushButton>(screen_, button)); }
     void start() const { press(QStringLiteral("Command6")); }
@@ -66,7 +66,7 @@ public:
     // The chart the student sees.
     QString chartOnView() const
     {
-        PictureBox *box = screen_->boxOnView();
+        PictureBox *box = pictureOnView(screen_);
         return box ? box->objectName() : QString();
     }
 

@@ -1,8 +1,8 @@
 #include "diagrams/loopgeometry.h"
 #include "diagrams/picturebox.h"
-#include "ui/topictext.h"
 #include "lessons/basics.h"
 #include "lessonwalk.h"
+#include "ui/topictext.h"
 
 #include <algorithm>
 #include <functional>
@@ -29,13 +29,13 @@ void BasicsLessonTest::loadsWithSchematicOnViewAndEverythingElseHidden()
     LessonScreen *s = openLesson(program, "basics1");
     QVERIFY(s);
     QCOMPARE(s->windowTitle(), QStringLiteral("Loop Basics"));
-    QCOMPARE(s->boxOnView(), s->box("Picture1"));
+    QCOMPARE(pictureOnView(s), child<PictureBox>(s, "Picture1"));
     // The chart lies inside the schematic's box and overflows it; the labelled
     // schematic covers exactly the same rectangle.
-    QCOMPARE(s->box("Picture3")->parentWidget(), s->box("Picture1"));
-    QVERIFY(s->box("Picture3")->width() > s->box("Picture1")->width());
-    QVERIFY(s->box("Picture3")->height() > s->box("Picture1")->height());
-    QCOMPARE(s->box("Picture2")->geometry(), s->box("Picture1")->geometry());
+    QCOMPARE(child<PictureBox>(s, "Picture3")->parentWidget(), child<PictureBox>(s, "Picture1"));
+    QVERIFY(child<PictureBox>(s, "Picture3")->width() > child<PictureBox>(s, "Picture1")->width());
+    QVERIFY(child<PictureBox>(s, "Picture3")->height() > child<PictureBox>(s, "Picture1")->height());
+    QCOMPARE(child<PictureBox>(s, "Picture2")->geometry(), child<PictureBox>(s, "Picture1")->geometry());
 
     auto *text = child<TopicText>(s, "BasicAnswers1");
     QVERIFY(text->isHidden());
@@ -88,8 +88,8 @@ void BasicsLessonTest::diagramsFollowEveryOrderOfPresses()
                 chart = p.chart;
             done += QLatin1String(p.name) + QStringLiteral(" / ");
             const char *expected = labels ? "Picture2" : chart ? "Picture3" : "Picture1";
-            QVERIFY2(s->boxOnView() == s->box(expected), qPrintable(done + expected));
-            QVERIFY(!s->box("Picture1")->isHidden());
+            QVERIFY2(pictureOnView(s) == child<PictureBox>(s, expected), qPrintable(done + expected));
+            QVERIFY(!child<PictureBox>(s, "Picture1")->isHidden());
         }
     }
 }
@@ -133,7 +133,7 @@ void BasicsLessonTest::questionButtonsInAnyOrder()
     press(s, "Command6");
     QVERIFY(choices->isVisible());
     QCOMPARE(lines(choices).at(5), QStringLiteral("e. 120"));
-    QCOMPARE(int(s->sequence().counter()), 0);
+    QCOMPARE(int(program.registry().counter(s->objectName())), 0);
     clickRow(choices, 5);
     QCOMPARE(feedbackOf(s), QStringLiteral("CORRECT!"));
 
@@ -142,7 +142,7 @@ void BasicsLessonTest::questionButtonsInAnyOrder()
     clickRow(listOf(s, "basicList1"), 4);
     QCOMPARE(lines(choices), question);
     QCOMPARE(feedbackOf(s), QStringLiteral("CORRECT!"));
-    QCOMPARE(int(s->sequence().counter()), 0);
+    QCOMPARE(int(program.registry().counter(s->objectName())), 0);
 
     press(s, "Command8");
     QCOMPARE(lines(choices).at(0), QStringLiteral("2. What is the value of aortic diastolic pressure in mmHg?"));
@@ -167,17 +167,17 @@ void BasicsLessonTest::everyQuestionMarksOnlyItsKeyLine()
 {
     Program program;
     LessonScreen *s = openLesson(program, "basics1");
-    walkAllQuestions(s,
+    walkAllQuestions(program, s,
         {"e. 120", "c. 80", "a. 50", "e. 120", "b. 70", "c. 15", "c. 80", "d. H", "c. G", "a. E", "b. F", "b. 10",
             "c. G", "b. F", "d. 100", "b. 15"});
     if (QTest::currentTestFailed())
         return;
-    QCOMPARE(s->boxOnView(), s->box("Picture3"));
+    QCOMPARE(pictureOnView(s), child<PictureBox>(s, "Picture3"));
     press(s, "Command7");
     press(s, "Command6");
     QCOMPARE(lines(listOf(s, "List2")),
         QStringList(basicsLesson().questions.first.begin(), basicsLesson().questions.first.end()));
-    QCOMPARE(int(s->sequence().counter()), 0);
+    QCOMPARE(int(program.registry().counter(s->objectName())), 0);
 }
 
 void BasicsLessonTest::buttonCaptionsWrapInsideTheirButtons()

@@ -1,8 +1,8 @@
 #include "diagrams/picturebox.h"
 #include "diagrams/schematicgeometry.h"
-#include "ui/topictext.h"
 #include "lessons/cardiaccycle.h"
 #include "lessonwalk.h"
+#include "ui/topictext.h"
 
 using namespace valthera;
 using namespace valthera::testing;
@@ -100,14 +100,14 @@ void CardiacCycleLessonTest::questionButtonsInAnyOrder()
     QCOMPARE(choices->count(), 0);
     press(s, "Command8");
     QVERIFY(lines(choices).at(0).startsWith(QStringLiteral("2. ")));
-    QCOMPARE(int(s->sequence().counter()), 6);
+    QCOMPARE(int(program.registry().counter(s->objectName())), 6);
 }
 
 void CardiacCycleLessonTest::everyQuestionMarksOnlyItsKeyLine()
 {
     Program program;
     LessonScreen *s = openLesson(program, "CardiacCycleRelationships");
-    walkAllQuestions(s,
+    walkAllQuestions(program, s,
         {"b. isovolumic contraction", "b. mitral valve closes", "a. 1", "c. aortic valve opens", "b. 2",
             "d. aortic valve closes", "d. 4", "a. mitral valve opens", "e. 5", "d. ventricle ejection", "c. G",
             "b. isovolumic contraction", "b. F", "c. isovolumic relaxation", "d. H", "a. between A and B",
@@ -115,11 +115,11 @@ void CardiacCycleLessonTest::everyQuestionMarksOnlyItsKeyLine()
     if (QTest::currentTestFailed())
         return;
     // The one diagram never leaves the screen, and the text area is untouched.
-    QCOMPARE(s->boxOnView(), s->box("Picture1"));
+    QCOMPARE(pictureOnView(s), child<PictureBox>(s, "Picture1"));
     QVERIFY(child<TopicText>(s, "BasicAnswers1")->isHidden());
     press(s, "Command6");
     QVERIFY(lines(listOf(s, "List2")).at(0).startsWith(QStringLiteral("1. ")));
-    QCOMPARE(int(s->sequence().counter()), 0);
+    QCOMPARE(int(program.registry().counter(s->objectName())), 0);
 }
 
 void CardiacCycleLessonTest::volumeKeysAgreeWithTheSchematic()

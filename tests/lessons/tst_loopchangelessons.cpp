@@ -226,7 +226,7 @@ void LoopChangeLessons::chartButtonsInEveryOrder()
     QFETCH(int, over);
     LoopChangeRig rig(lesson);
     QCOMPARE(rig.chartOnView(), charts[first]);
-    QCOMPARE(rig.screen()->boxOnView()->picture(), pictures[first]);
+    QCOMPARE(pictureOnView(rig.screen())->picture(), pictures[first]);
 
     // Every order of three presses: each press puts its own chart on view.
     for (int a = 0; a < 3; ++a)
@@ -235,18 +235,19 @@ void LoopChangeLessons::chartButtonsInEveryOrder()
                 for (const int pressed : {a, b, c}) {
                     rig.press(buttons[pressed]);
                     QCOMPARE(rig.chartOnView(), charts[pressed]);
-                    QCOMPARE(rig.screen()->boxOnView()->picture(), pictures[pressed]);
+                    QCOMPARE(pictureOnView(rig.screen())->picture(), pictures[pressed]);
                 }
 
     if (under >= 0) {
         rig.press(buttons[under]);
         rig.press(buttons[over]);
-        QCOMPARE(rig.screen()->boxOnView()->picture(), pictures[over]);
-        QVERIFY(rig.screen()->box(charts[under])->isVisible());
-        QCOMPARE(rig.screen()->box(charts[over])->geometry(), rig.screen()->box(QStringLiteral("control"))->geometry());
+        QCOMPARE(pictureOnView(rig.screen())->picture(), pictures[over]);
+        QVERIFY(child<PictureBox>(rig.screen(), charts[under])->isVisible());
+        QCOMPARE(child<PictureBox>(rig.screen(), charts[over])->geometry(),
+            child<PictureBox>(rig.screen(), QStringLiteral("control"))->geometry());
         rig.press(buttons[under]);
-        QCOMPARE(rig.screen()->boxOnView()->picture(), pictures[under]);
-        QVERIFY(rig.screen()->box(QStringLiteral("control"))->isVisible());
+        QCOMPARE(pictureOnView(rig.screen())->picture(), pictures[under]);
+        QVERIFY(child<PictureBox>(rig.screen(), QStringLiteral("control"))->isVisible());
     }
     // Buttons switch charts and nothing else.
     QVERIFY(!rig.text()->isVisible());
@@ -562,7 +563,7 @@ void LoopChangeLessons::contractilityReopeningRunsCreationAgainButKeepsTheCounte
     QVERIFY(again);
     QVERIFY(rig.window(QStringLiteral("IncreasedContractility")) &&
         rig.window(QStringLiteral("IncreasedContractility"))->isVisible());
-    QCOMPARE(static_cast<int>(again->sequence().counter()), 12);
+    QCOMPARE(static_cast<int>(rig.registry().counter(kContractility)), 12);
 }
 
 QTEST_MAIN(LoopChangeLessons)

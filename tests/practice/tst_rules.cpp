@@ -74,7 +74,7 @@ private slots:
     void bankHoldsPagesTwoToTwentyFive()
     {
         TestBank bank;
-        bank.load();
+        bank.fill(testcontent::bankText());
         QCOMPARE(bank.at(0), QString());
         QCOMPARE(bank.at(1), testcontent::page(2)[0]);
         QCOMPARE(bank.at(144), testcontent::page(25)[5]);

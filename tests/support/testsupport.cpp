@@ -1,11 +1,28 @@
 #include "support/testsupport.h"
 
+#include "diagrams/picturebox.h"
+#include "ui/menuwindow.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
 namespace valthera::testing {
+
+void reportMissing(QWidget *root, const QString &name, const char *type, const std::source_location &where)
+{
+    const QString window =
+        root ? QStringLiteral("window \"%1\"").arg(root->window()->objectName()) : QStringLiteral("no window");
+    const QString message = QStringLiteral("no %1 \"%2\" in %3").arg(QLatin1String(type), name, window);
+    QTest::qFail(qPrintable(message), where.file_name(), static_cast<int>(where.line()));
+}
+
+PictureBox *pictureOnView(QWidget *window)
+{
+    auto *frame = qobject_cast<MenuWindow *>(window);
+    return frame ? valthera::pictureOnView(frame->client()) : nullptr;
+}
 
 void click(QWidget *widget)
 {

@@ -7,14 +7,42 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <source_location>
+#include <type_traits>
+
+namespace valthera {
+class PictureBox;
+}
 
 namespace valthera::testing {
 
-// The child of root with that objectName and type; fails the test if missing.
-template <typename T> T *child(QWidget *root, const QString &name)
+// Records a failure of the running test naming the control that is missing
+// and the window it was looked for in, and returns a hidden stand-in for it:
+// parented to root where there is one, so it goes with the window.
+void reportMissing(QWidget *root, const QString &name, const char *type, const std::source_location &where);
+
+// The child of root with that objectName and type. A missing one fails the
+// test with its name; the test goes on with a hidden stand-in rather than a
+// null pointer (where the type can be made from a parent alone), so the
+// program survives to report the failure.
+template <typename T>
+T *child(QWidget *root, const QString &name, const std::source_location &where = std::source_location::current())
 {
-    return root ? root->findChild<T *>(name) : nullptr;
+    if (T *found = root ? root->findChild<T *>(name) : nullptr)
+        return found;
+    reportMissing(root, name, T::staticMetaObject.className(), where);
+    if constexpr (std::is_constructible_v<T, QWidget *>) {
+        auto *standIn = new T(root);
+        standIn->hide();
+        return standIn;
+    } else {
+        return nullptr; // a control that needs more than a parent has no stand-in
+    }
 }
+
+// The picture box a student sees on a window: the innermost shown box on top,
+// or nullptr when none is shown.
+PictureBox *pictureOnView(QWidget *window);
 
 // Left-clicks the middle of a widget.
 void click(QWidget *widget);
