@@ -126,7 +126,7 @@ PictureBox *TestExplore::chartOn(const QString &screen, const QString &button)
     if (!button.isEmpty())
         testing::child<QPushButton>(window, button)->click();
     if (auto *lesson = qobject_cast<LessonScreen *>(window))
-        return lesson->boxOnView();
+        return testing::pictureOnView(lesson);
     return window->findChild<PictureBox *>();
 }
 
