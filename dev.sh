@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(build-essential cmake qt6-base-dev libboost-dev fonts-liberation strace)
+PACKAGES=(build-essential cmake qt6-base-dev qt6-base-private-dev libboost-dev fonts-liberation strace)
 
 install_missing() {
     local missing=()

@@ -3,15 +3,20 @@
 //   - time from process start to the first painted frame of the welcome screen;
 //   - each screen's open time (create, load, show, first paint);
 //   - per-event handling time over a scripted student session (median, p99);
-//   - peak memory with every window open.
-// Run offscreen: QT_QPA_PLATFORM=offscreen valthera-bench
+//   - peak memory with every window open;
+//   - a zoom step on the screen with the most controls (key to repainted frame),
+//     on a full-HD screen.
+// Run offscreen: QT_QPA_PLATFORM=offscreen valthera-bench (--zoom: the zoom figure only)
 
 #include "app/program.h"
+#include "ui/zoom.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -222,6 +227,64 @@ void row(const char *what, double value, double floor, const char *unit)
         std::printf("%-44s %9.2f %-3s\n", what, value, unit);
 }
 
+// Every zoom step up from 100 % to the last, down to the first and back, five
+// times, on the screen with the most controls, each from the key press to the
+// window repainted at the new size. Prints the median, 95th percentile and
+// slowest step.
+double zoomSteps(valthera::ScreenRegistry &registry)
+{
+    QString largest;
+    qsizetype most = 0;
+    QStringList names = registry.names();
+    names.sort();
+    for (const QString &name : names) {
+        QWidget *window = registry.show(name);
+        if (window && window->findChildren<QWidget *>().size() > most) {
+            most = window->findChildren<QWidget *>().size();
+            largest = name;
+        }
+    }
+    // That screen alone: every other window closed, also what its load step opened.
+    for (const QString &name : names) {
+        if (QWidget *open = registry.find(name))
+            open->close();
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QWidget *window = registry.show(largest);
+    for (const QString &name : names) {
+        if (QWidget *open = registry.find(name); open && open != window)
+            open->close();
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    waitForPaint(window);
+    valthera::look::Zoom &zoom = valthera::look::Zoom::instance();
+    std::vector<double> times;
+    auto step = [&](Qt::Key key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
+        Clock clock;
+        clock.start();
+        QApplication::sendEvent(window, &press);
+        waitForPaint(window);
+        QApplication::processEvents(); // and whatever the step posted
+        times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    };
+    for (int round = 0; round < 5; ++round) {
+        while (zoom.percent() < valthera::look::Zoom::kSteps.back())
+            step(Qt::Key_Plus);
+        while (zoom.percent() > valthera::look::Zoom::kSteps.front())
+            step(Qt::Key_Minus);
+        while (zoom.percent() < 100)
+            step(Qt::Key_Plus);
+    }
+    std::printf("\nzoom step on %s (%lld widgets): key to repainted window, %zu steps\n", qPrintable(largest),
+        static_cast<long long>(most), times.size());
+    row("median zoom step", median(times), 0, "ms");
+    row("95th percentile zoom step (target 16 ms)", percentile(times, 0.95), 0, "ms");
+    const double worst = *std::max_element(times.begin(), times.end());
+    row("slowest zoom step", worst, 0, "ms");
+    return worst;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -231,7 +294,23 @@ int main(int argc, char *argv[])
             qstrcmp(argv[1], "--child-every-screen") == 0, qstrcmp(argv[1], "--child-bare-text") == 0,
             QByteArray(argv[2]).toLongLong());
 
+    const bool zoomOnly = argc == 2 && qstrcmp(argv[1], "--zoom") == 0;
+    if (zoomOnly && qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        // A full-HD screen, as in a lecture hall, so a maximized window has room to grow.
+        const QString config = QDir::temp().filePath(QStringLiteral("valthera-bench-screen.json"));
+        QFile file(config);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(R"({"screens":[{"name":"hall","x":0,"y":0,"width":1920,"height":1080,"logicalDpi":96}]})");
+        file.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    }
     QApplication app(argc, argv);
+    if (zoomOnly) {
+        valthera::Program valthera;
+        valthera.start();
+        zoomSteps(valthera.registry());
+        return 0;
+    }
     const QString self = QApplication::applicationFilePath();
     constexpr int kRuns = 15;
 
@@ -393,5 +472,11 @@ int main(int argc, char *argv[])
     std::printf("\npeak memory (fresh process, every screen open and painted)\n");
     row("every window open (target floor + 30 MiB)", peakMiB, static_cast<double>(bare.peakKiB) / 1024.0, "MiB");
     std::printf("%-44s %9.2f MiB\n", "  above the bare window", peakMiB - static_cast<double>(bare.peakKiB) / 1024.0);
+
+    // In a process of its own, on a full-HD screen.
+    QProcess zooming;
+    zooming.start(self, {QStringLiteral("--zoom")});
+    zooming.waitForFinished(120000);
+    std::printf("%s", zooming.readAllStandardOutput().constData());
     return 0;
 }

@@ -6,12 +6,16 @@
 //   With --scale S, the whole program runs at screen scale S (as QT_SCALE_FACTOR
 //   would make it) and every screen is grabbed as the display would show it:
 //     OUTDIR/pictures/<name>@<S>x.png, OUTDIR/screens/<name>@<S>x.png
+//   With --zoom P (a zoom step in percent), the program runs at that zoom and
+//   only the screens are grabbed, on a screen enlarged by the zoom so the whole
+//   of each window shows: OUTDIR/screens/<name>@zoom<P>.png
 // Runs offscreen (QT_QPA_PLATFORM=offscreen) so it works without a display; the
 // offscreen screen is then made 1024 x 768 device-independent pixels at every
 // scale, so maximized screens keep one size whatever the scale.
 
 #include "app/program.h"
 #include "diagrams/pictures.h"
+#include "ui/zoom.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,7 +64,7 @@ QString ratioName(qreal ratio)
 
 // An offscreen screen of 1024 x 768 device-independent pixels at scale, so the
 // maximized screens are laid out alike at every scale. Does nothing on a real display.
-void sizeOffscreenScreen(qreal scale, const QString &configPath)
+void sizeOffscreenScreen(qreal scale, const QString &configPath, qreal zoom = 1)
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform != "offscreen")
@@ -69,8 +73,8 @@ void sizeOffscreenScreen(qreal scale, const QString &configPath)
     if (!config.open(QIODevice::WriteOnly))
         return;
     config.write(QStringLiteral(R"({"screens":[{"name":"render","x":0,"y":0,"width":%1,"height":%2,"logicalDpi":96}]})")
-                     .arg(qRound(1024 * scale))
-                     .arg(qRound(768 * scale))
+                     .arg(qRound(1024 * scale * zoom))
+                     .arg(qRound(768 * scale * zoom))
                      .toUtf8());
     config.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configPath.toLocal8Bit());
@@ -80,6 +84,7 @@ int main(int argc, char **argv)
 {
     // The scale must be known before the application starts.
     qreal scale = 0; // 0: no scale given
+    int zoom = 0; // 0: no zoom given
     QString outPath;
     bool usable = true;
     for (int i = 1; i < argc; ++i) {
@@ -87,6 +92,10 @@ int main(int argc, char **argv)
         if (arg == "--scale" && i + 1 < argc) {
             scale = QByteArray(argv[++i]).toDouble();
             usable = usable && scale >= 0.5 && scale <= 4;
+        } else if (arg == "--zoom" && i + 1 < argc) {
+            zoom = QByteArray(argv[++i]).toInt();
+            usable =
+                usable && std::count(valthera::look::Zoom::kSteps.begin(), valthera::look::Zoom::kSteps.end(), zoom);
         } else if (outPath.isEmpty() && !arg.startsWith("--")) {
             outPath = QString::fromLocal8Bit(arg);
         } else {
@@ -94,12 +103,15 @@ int main(int argc, char **argv)
         }
     }
     if (outPath.isEmpty() || !usable) {
-        QTextStream(stderr) << "usage: valthera-render [--scale S] OUTDIR   (S from 0.5 to 4)\n";
+        QTextStream(stderr) << "usage: valthera-render [--scale S] [--zoom P] OUTDIR   (S from 0.5 to 4, P a zoom "
+                               "step: 50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250 or 300)\n";
         return 2;
     }
-    if (scale > 0) {
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
-        sizeOffscreenScreen(scale, QDir::temp().filePath(QStringLiteral("valthera-render-screen.json")));
+    if (scale > 0 || zoom > 0) {
+        if (scale > 0)
+            qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
+        sizeOffscreenScreen(scale > 0 ? scale : 1, QDir::temp().filePath(QStringLiteral("valthera-render-screen.json")),
+            zoom > 0 ? zoom / 100.0 : 1);
     }
     QApplication app(argc, argv);
     const QDir out(outPath);
@@ -111,7 +123,11 @@ int main(int argc, char **argv)
     valthera::Program program;
     bool ok = true;
     const QList<qreal> ratios = scale > 0 ? QList<qreal>{scale} : QList<qreal>{1, 2};
+    if (zoom > 0)
+        valthera::look::Zoom::instance().setPercent(zoom);
     for (valthera::PictureId id : valthera::allPictures()) {
+        if (zoom > 0)
+            break;
         for (qreal ratio : ratios) {
             const QString file = QStringLiteral("pictures/%1@%2.png").arg(valthera::pictureName(id), ratioName(ratio));
             ok = save(renderPicture(id, ratio), out.filePath(file)) && ok;
@@ -125,6 +141,11 @@ int main(int argc, char **argv)
         if (!window)
             continue;
         QApplication::processEvents();
+        if (zoom > 0) {
+            const QString file = QStringLiteral("screens/%1@zoom%2.png").arg(name).arg(zoom);
+            ok = save(window->grab().toImage(), out.filePath(file)) && ok;
+            continue;
+        }
         if (scale > 0) {
             // What the display shows: the window drawn at its own device pixel ratio.
             const QString file = QStringLiteral("screens/%1@%2.png").arg(name, ratioName(scale));

@@ -65,6 +65,8 @@ Program::Program()
     // The name of the installed desktop entry, by which desktops match the
     // program's windows to its entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.valthera.Valthera"));
+    // Each run starts at 100 %; the zoom is never kept.
+    look::Zoom::instance().reset();
     registerScreens(registry_);
     connectChartsToLab(registry_);
 }

@@ -2,6 +2,7 @@
 // The running program: the screen registry with every screen it knows, and start-up.
 
 #include "ui/screenregistry.h"
+#include "ui/zoom.h"
 
 namespace valthera {
 
@@ -22,6 +23,7 @@ public:
     ScreenRegistry &registry() { return registry_; }
 
 private:
+    look::ZoomKeys zoomKeys_; // the zoom keys on every window of the program
     ScreenRegistry registry_;
 };
 

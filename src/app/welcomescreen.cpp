@@ -17,7 +17,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const look::Place &place, d
     label->setFont(look::sansSerif(pointSize));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(look::toPixels(place));
+    look::place(label, place);
     return label;
 }
 

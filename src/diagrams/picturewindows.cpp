@@ -5,6 +5,7 @@
 #include "diagrams/explore.h"
 #include "diagrams/loopchart.h"
 #include "diagrams/picturebox.h"
+#include "ui/zoom.h"
 
 #include <QEvent>
 #include <QVBoxLayout>
@@ -25,9 +26,22 @@ PictureWindow::PictureWindow(PictureId picture, std::optional<look::Place> place
     auto *box = new PictureBox(picture, this);
     layout->addWidget(box);
     addExploreKeys(this, [box] { return box; });
-    resize(look::toPixels(kIncreasedPreloadPlace.width, kIncreasedPreloadPlace.height));
+    look::sizeForZoom(this, designSize(), 1.0);
     if (placement_)
         place();
+    // At another zoom the window keeps its placement rule, or grows or shrinks
+    // with the zoom; the chart draws itself afresh at the new size.
+    connect(&look::Zoom::instance(), &look::Zoom::changed, this, [this](qreal, qreal previous) {
+        if (placement_)
+            place(false);
+        else
+            look::sizeForZoom(this, designSize(), previous);
+    });
+}
+
+QSize PictureWindow::designSize()
+{
+    return look::toPixels(kIncreasedPreloadPlace.width, kIncreasedPreloadPlace.height);
 }
 
 bool PictureWindow::event(QEvent *event)
@@ -37,17 +51,18 @@ bool PictureWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
-void PictureWindow::place()
+void PictureWindow::place(bool counted)
 {
     // Top, height, left, width, one after the other. Position and size are the
     // outer frame's (move() places a window's frame); the client area is what
     // the frame leaves of the size.
     const QSize frameExtra = frameGeometry().size() - size();
-    move(pos().x(), look::px(placement_->top));
-    resize(width(), std::max(1, look::px(placement_->height) - frameExtra.height()));
-    move(look::px(placement_->left), pos().y());
-    resize(std::max(1, look::px(placement_->width) - frameExtra.width()), height());
-    ++placements_;
+    move(pos().x(), look::zoomedPx(placement_->top));
+    resize(width(), std::max(1, look::zoomedPx(placement_->height) - frameExtra.height()));
+    move(look::zoomedPx(placement_->left), pos().y());
+    resize(std::max(1, look::zoomedPx(placement_->width) - frameExtra.width()), height());
+    if (counted)
+        ++placements_;
 }
 
 void registerPictureWindows(ScreenRegistry &registry)

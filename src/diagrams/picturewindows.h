@@ -16,7 +16,8 @@ class PictureWindow : public QWidget {
     Q_OBJECT
 public:
     // placement: where the window puts itself at creation and every time it
-    // becomes the active window (outer frame, twips); none for the others.
+    // becomes the active window (outer frame, twips, at the program's zoom);
+    // none for the others.
     PictureWindow(PictureId picture, std::optional<look::Place> placement = std::nullopt);
 
     PictureId picture() const { return picture_; }
@@ -26,7 +27,9 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    void place();
+    // Applies the placement rule; counted unless it only follows a zoom change.
+    void place(bool counted = true);
+    static QSize designSize();
 
     PictureId picture_;
     std::optional<look::Place> placement_;

@@ -38,7 +38,7 @@ void LessonScreen::build()
     topics_ = new ChoiceList(client);
     topics_->setObjectName(QStringLiteral("basicList1"));
     look::styleDarkBox(topics_);
-    topics_->setGeometry(look::toPixels(layout.topics));
+    look::place(topics_, layout.topics);
     topics_->setAccessibleName(QStringLiteral("Topics"));
     topics_->setAccessibleDescription(lesson_.instruction);
     connect(topics_, &ChoiceList::chosen, this, &LessonScreen::selectTopic);
@@ -46,7 +46,7 @@ void LessonScreen::build()
     text_ = new TopicText(client);
     text_->setObjectName(QStringLiteral("BasicAnswers1"));
     look::styleDarkBox(text_);
-    text_->setGeometry(look::toPixels(layout.text));
+    look::place(text_, layout.text);
     text_->setReadOnly(!lesson_.textAcceptsTyping);
     text_->setAccessibleName(QStringLiteral("Topic text"));
     text_->hide();
@@ -75,7 +75,7 @@ void LessonScreen::build()
         Q_ASSERT_X(parent, "LessonScreen", "a picture box names a container defined before it");
         auto *box = new PictureBox(def.picture, parent ? parent : client);
         box->setObjectName(def.name);
-        box->setGeometry(look::toPixels(def.place));
+        look::place(box, def.place);
         box->setHidden(!def.visible);
         boxes_.insert(def.name, box);
     }

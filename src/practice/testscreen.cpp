@@ -35,7 +35,7 @@ PictureBox *makePicture(QWidget *parent, const char *name, PictureId picture, co
 {
     auto *box = new PictureBox(picture, parent);
     box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(look::toPixels(place));
+    look::place(box, place);
     box->hide();
     return box;
 }
@@ -64,7 +64,7 @@ void TestScreen::build()
     text_->setObjectName(QStringLiteral("Text"));
     look::styleDarkBox(text_);
     text_->setReadOnly(true);
-    text_->setGeometry(look::toPixels(kTextPlace));
+    look::place(text_, kTextPlace);
     text_->setAccessibleName(QStringLiteral("Explanation of the answer"));
 
     // Boxes made later stack on top: the three-patient loops cover the afterload

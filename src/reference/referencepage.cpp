@@ -1,6 +1,7 @@
 #include "reference/referencepage.h"
 
 #include "ui/look.h"
+#include "ui/zoom.h"
 
 #include <QAccessibleWidget>
 #include <QApplication>
@@ -132,12 +133,17 @@ ReferencePage::ReferencePage(Design design, QWidget *parent)
     setWindowTitle(design_.caption);
     setFont(design_.font);
     look::paintBackground(this, design_.background);
-    resize(look::toPixels(design_.widthTwips, design_.heightTwips));
+    const QSize designSize = look::toPixels(design_.widthTwips, design_.heightTwips);
+    look::sizeForZoom(this, designSize, 1.0);
+    // The printed lines take the window's font, which the zoom scales.
+    look::followZoom(this);
+    connect(&look::Zoom::instance(), &look::Zoom::changed, this,
+        [this, designSize](qreal, qreal previous) { look::sizeForZoom(this, designSize, previous); });
 }
 
 int ReferencePage::lineHeight() const
 {
-    return QFontMetrics(design_.font).height();
+    return QFontMetrics(font()).height();
 }
 
 int ReferencePage::lineTop(int index) const
@@ -160,9 +166,9 @@ void ReferencePage::paintEvent(QPaintEvent *)
     // every time keeps the text on display when the window is uncovered.
     QPainter painter(this);
     painter.fillRect(rect(), design_.background);
-    painter.setFont(design_.font);
+    painter.setFont(font());
     painter.setPen(design_.text);
-    const QFontMetrics metrics(design_.font);
+    const QFontMetrics metrics(font());
     for (int i = 0; i < design_.lines.size(); ++i)
         painter.drawText(0, lineTop(i) + metrics.ascent(), design_.lines.at(i));
 }

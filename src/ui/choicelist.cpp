@@ -1,8 +1,48 @@
 #include "ui/choicelist.h"
 
+#include "ui/zoom.h"
+
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 namespace valthera {
+
+namespace {
+
+// Lines keep the share of the list they have at 100 %. The style's spacing
+// around a line's text and the list's frame stay the same at every font size,
+// so a list laid out for six lines would otherwise lose its last line when
+// zoomed out, and gain empty space when zoomed in.
+class ZoomedLines : public QStyledItemDelegate {
+public:
+    explicit ZoomedLines(QAbstractScrollArea *list)
+        : QStyledItemDelegate(list)
+        , list_(list)
+    {
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const qreal factor = look::Zoom::instance().factor();
+        if (factor == 1.0 || option.font.pointSizeF() <= 0)
+            return size;
+        QFont design = option.font;
+        design.setPointSizeF(look::designPointSize(list_));
+        const int designLine = QFontMetrics(design).height() + size.height() - option.fontMetrics.height();
+        // The room inside the frame now, against the room at 100 %.
+        const int room = list_->contentsRect().height();
+        const qreal designRoom = list_->height() / factor - (list_->height() - room);
+        const int zoomed = designRoom > 0 ? static_cast<int>(designLine * room / designRoom) : size.height();
+        size.setHeight(std::max(zoomed, option.fontMetrics.height())); // never lower than the text
+        return size;
+    }
+
+private:
+    QAbstractScrollArea *list_;
+};
+
+} // namespace
 
 ChoiceList::ChoiceList(QWidget *parent)
     : QListWidget(parent)
@@ -10,6 +50,7 @@ ChoiceList::ChoiceList(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setUniformItemSizes(true);
+    setItemDelegate(new ZoomedLines(this));
 }
 
 void ChoiceList::setLines(const QStringList &lines)

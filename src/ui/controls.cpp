@@ -1,5 +1,7 @@
 #include "ui/controls.h"
 
+#include "ui/zoom.h"
+
 #include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,7 +42,7 @@ QPushButton *makeButton(
     auto *button = new CommandButton(caption, parent);
     button->setObjectName(name);
     styleButton(button, face);
-    button->setGeometry(toPixels(place));
+    look::place(button, place);
     button->setAutoDefault(false);
     return button;
 }
@@ -49,7 +51,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    label->setGeometry(toPixels(place));
+    look::place(label, place);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -57,13 +59,15 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const Place &place)
 void setCaption(QLabel *label, const QString &caption, bool autoSize)
 {
     label->setText(caption);
-    if (autoSize)
+    if (autoSize) {
+        markFitsCaption(label);
         label->resize(label->sizeHint());
+    }
 }
 
 void sizeToDesign(QMainWindow *window, int clientWidthTwips, int clientHeightTwips)
 {
-    const QSize client = toPixels(clientWidthTwips, clientHeightTwips);
+    const QSize client(zoomedPx(clientWidthTwips), zoomedPx(clientHeightTwips));
     const QSize bar = window->menuBar()->sizeHint();
     window->resize(std::max(client.width(), bar.width()), client.height() + bar.height());
 }
@@ -76,7 +80,7 @@ void orderTabsByPlace(QWidget *client)
             focusable.append(widget);
     }
     // Controls whose tops lie within half a text line of each other share a row.
-    const int rowTolerance = px(120);
+    const int rowTolerance = zoomedPx(120);
     auto place = [client](const QWidget *widget) { return widget->mapTo(client, QPoint(0, 0)); };
     std::stable_sort(focusable.begin(), focusable.end(), [&](const QWidget *a, const QWidget *b) {
         const QPoint pa = place(a), pb = place(b);

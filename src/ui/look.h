@@ -28,6 +28,10 @@ int px(int twips);
 QRect toPixels(const Place &place);
 QSize toPixels(int widthTwips, int heightTwips);
 
+// Places a control at a place in twips, at the program's zoom, and keeps the
+// place so the control follows later zoom changes (see ui/zoom.h).
+void place(QWidget *widget, const Place &twips);
+
 // Colours.
 QColor windowBlue(); // window background, RGB 0,0,255
 QColor darkBlue(); // lists, text areas, instruction labels, RGB 0,0,192

@@ -2,7 +2,8 @@
 // The frame of every window that carries the section menu: caption, blue
 // background, the menu bar of plain commands, and a blue client area laid out
 // in twips. A restored window has the design client size (widened so every
-// menu command shows) and cannot be shrunk below it.
+// menu command shows) and cannot be shrunk below it. Both follow the program's
+// zoom, as do the controls on the client area; the bar keeps the desktop's size.
 
 #include <QMainWindow>
 
@@ -21,7 +22,13 @@ public:
     QMenuBar *sectionMenu() const;
 
 private:
+    void followZoom(qreal factor, qreal previous);
+    QSize minimumClient() const;
+
     QWidget *client_ = nullptr;
+    int clientWidthTwips_ = 0;
+    int clientHeightTwips_ = 0;
+    QSize zoomedSize_; // the restored size the zoom gave the window last
 };
 
 } // namespace valthera

@@ -14,7 +14,7 @@ QuestionPanel::QuestionPanel(QWidget *client, const QuestionPanelDesign &design)
     choices_ = new ChoiceList(client);
     choices_->setObjectName(QStringLiteral("List2"));
     look::styleDarkBox(choices_, design.choicesText);
-    choices_->setGeometry(look::toPixels(design.choices));
+    look::place(choices_, design.choices);
     choices_->setAccessibleName(QStringLiteral("Question choices"));
     choices_->hide();
 

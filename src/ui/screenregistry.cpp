@@ -1,5 +1,7 @@
 #include "ui/screenregistry.h"
 
+#include "ui/zoom.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -42,6 +44,8 @@ QWidget *ScreenRegistry::create(const QString &name)
     const Factory factory = entries_.value(name).factory;
     QWidget *window = factory(*this);
     window->setObjectName(name);
+    // Every screen opens at the program's zoom and follows it while open.
+    look::followZoom(window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     entries_[name].window = window;
     return window;

@@ -9,6 +9,7 @@
 #include "lesson/lessonscreen.h"
 #include "lesson/questionsequence.h"
 #include "reference/referencepage.h"
+#include "support/accessibilityevents.h"
 #include "support/testsupport.h"
 
 #include <QAccessible>
@@ -62,20 +63,11 @@ private slots:
     {
         program_ = std::make_unique<Program>();
         program_->registry().setQuitHandler([] {});
-        heard_.clear();
-        // Without a running accessibility bridge (offscreen) Qt drops its
-        // accessibility events; the announcements themselves are followed here.
-        connect(&look::Announcements::instance(), &look::Announcements::announced, this,
-            [this](QLabel *label, const QString &text) {
-                // What a screen reader would read: the label's accessible name.
-                const QString name = QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
-                QCOMPARE(name, text);
-                heard_.append({label, text});
-            });
+        heard_ = std::make_unique<testing::AccessibilityEvents>();
     }
     void cleanup()
     {
-        disconnect(&look::Announcements::instance(), nullptr, this, nullptr);
+        heard_.reset();
         program_->registry().endSession();
         testing::settle();
         program_.reset();
@@ -231,14 +223,7 @@ private slots:
         QVERIFY(lesson);
         auto *feedback = testing::child<QLabel>(lesson, "Label1");
         auto *choices = testing::child<QListWidget>(lesson, "List2");
-        const auto alertsFor = [this, feedback] {
-            QStringList names;
-            for (const auto &[label, text] : std::as_const(heard_)) {
-                if (label == feedback)
-                    names.append(text);
-            }
-            return names;
-        };
+        const auto alertsFor = [this, feedback] { return heard_->announcements(feedback); };
         testing::click(testing::child<QPushButton>(lesson, "Command6"));
         QVERIFY(alertsFor().isEmpty());
 
@@ -253,7 +238,7 @@ private slots:
             (QStringList{QuestionSequence::kTryAgain, QuestionSequence::kTryAgain, QuestionSequence::kCorrect}));
 
         // Moving on blanks the label; the blank is passed on, so nothing stale is read.
-        heard_.clear();
+        heard_->clear();
         testing::click(testing::child<QPushButton>(lesson, "Command8"));
         QCOMPARE(feedback->text(), QuestionSequence::kCleared);
         QCOMPARE(alertsFor(), QStringList{QuestionSequence::kCleared});
@@ -264,22 +249,24 @@ private slots:
         QWidget *test = program_->registry().show(QStringLiteral("Test"));
         auto *feedback = testing::child<QLabel>(test, "Label1");
         testing::click(testing::child<QPushButton>(test, "cmdStart"));
-        heard_.clear();
+        heard_->clear();
         auto *choices = testing::child<QListWidget>(test, "List2");
         for (int row = 1; row <= 5; ++row)
             testing::clickRow(choices, row);
-        QCOMPARE(heard_.size(), 5);
-        for (const auto &[label, text] : std::as_const(heard_)) {
-            QCOMPARE(label, feedback);
+        const QStringList said = heard_->announcements(feedback);
+        QCOMPARE(said.size(), 5);
+        for (const QString &text : said)
             QVERIFY(!text.isEmpty());
-        }
+        // The alerts are the feedback label's alone.
+        for (const auto &event : heard_->events())
+            QVERIFY(event.type != QAccessible::Alert || event.object == feedback);
         QCOMPARE(QAccessible::queryAccessibleInterface(test->findChild<QWidget *>("Text"))->text(QAccessible::Name),
             QString("Explanation of the answer"));
     }
 
 private:
     std::unique_ptr<Program> program_;
-    QList<std::pair<QLabel *, QString>> heard_;
+    std::unique_ptr<testing::AccessibilityEvents> heard_;
 };
 
 QTEST_MAIN(AccessibilityTest)

@@ -6,6 +6,7 @@
 #include "app/program.h"
 #include "ui/screenregistry.h"
 #include "ui/choicelist.h"
+#include "ui/zoom.h"
 #include "support/monkey.h"
 #include "support/testsupport.h"
 
@@ -27,9 +28,9 @@ QString runAndReport(Monkey &monkey, int steps)
     const QString fault = monkey.run(steps);
     const auto &done = monkey.performed();
     qInfo("%d steps in %.1f s, %d sessions, %d completion boxes answered; menu %d, click %d, row %d, key %d, "
-          "type %d, press %d, close %d, switch %d",
+          "type %d, press %d, close %d, switch %d, zoom %d",
         monkey.steps(), static_cast<double>(clock.elapsed()) / 1000.0, monkey.sessions(), monkey.boxesAnswered(),
-        done[0], done[1], done[2], done[3], done[4], done[5], done[6], done[7]);
+        done[0], done[1], done[2], done[3], done[4], done[5], done[6], done[7], done[8]);
     QStringList highest;
     for (auto it = monkey.highestCounters().cbegin(); it != monkey.highestCounters().cend(); ++it)
         highest.append(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()));
@@ -113,6 +114,12 @@ private slots:
         choices->setLines({"1. not a question of this lesson", "a.", "b.", "c.", "d.", "e."});
         QVERIFY(monkey.checkNow().contains("LoopChangesAfterload shows"));
         choices->setLines({});
+        // A control left behind by a zoom step.
+        look::Zoom::instance().setPercent(150);
+        QCOMPARE(monkey.checkNow(), QString());
+        lesson->findChild<QWidget *>("Command6")->move(0, 0);
+        QVERIFY(monkey.checkNow().contains("Command6 is not at its place at 150 %"));
+        look::Zoom::instance().reset();
         for (QWidget *box : lesson->findChildren<QWidget *>()) {
             if (box->inherits("valthera::PictureBox"))
                 box->hide();
@@ -129,7 +136,7 @@ private slots:
     {
         const QStringList lines{"menu basics1 mnuTest", "click Test cmdNext", "row basics1 List2 3",
             "key LoopChangesPreload basicList1 PageDown", "press basics1 BasicAnswers1", "close IncreasedPreload",
-            "switch Introduction", "restart"};
+            "switch Introduction", "zoom Test WheelOut", "zoom basics1 Reset", "restart"};
         for (const QString &line : lines) {
             const auto action = MonkeyAction::parse(line);
             QVERIFY2(action, qPrintable(line));
@@ -139,6 +146,7 @@ private slots:
         QCOMPARE(MonkeyAction::parse(typing.text())->argument, typing.argument);
         QVERIFY(!MonkeyAction::parse("key basics1 List2 Escape"));
         QVERIFY(!MonkeyAction::parse("row basics1 List2"));
+        QVERIFY(!MonkeyAction::parse("zoom basics1 Sideways"));
     }
 
     void replayFromFile()

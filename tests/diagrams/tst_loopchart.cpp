@@ -151,6 +151,14 @@ void TestLoopChart::markersWhereAxesPut_data()
                                        << int(LoopId::Contractility125);
     QTest::newRow("contractility 75") << PictureId::Contractility75 << QSize(393, 281) << int(LoopId::Contractility75);
     QTest::newRow("big box") << PictureId::PipLine << QSize(800, 620) << int(LoopId::Afterload100);
+    // The rest of the charts, each at the size of its box.
+    QTest::newRow("preload control") << PictureId::PreloadControl << QSize(393, 307) << -1;
+    QTest::newRow("preload 140") << PictureId::Preload140 << QSize(393, 307) << int(LoopId::Preload140);
+    QTest::newRow("contractility control") << PictureId::ContractilityControl << QSize(393, 281) << -1;
+    QTest::newRow("afterload window") << PictureId::IncreasedAfterload << QSize(393, 307) << int(LoopId::Afterload100);
+    QTest::newRow("contractility window")
+        << PictureId::IncreasedContractility << QSize(393, 307) << int(LoopId::Contractility125);
+    QTest::newRow("PIP line window") << PictureId::PipLine << QSize(393, 307) << int(LoopId::Afterload100);
 }
 
 void TestLoopChart::markersWhereAxesPut()

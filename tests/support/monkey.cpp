@@ -15,6 +15,7 @@
 #include "support/testsupport.h"
 #include "ui/choicelist.h"
 #include "ui/topictext.h"
+#include "ui/zoom.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -117,6 +119,20 @@ template <typename T> QList<T *> visibleNamed(QWidget *window)
     return found;
 }
 
+// Ctrl with a key, or Ctrl+wheel a notch up or down.
+struct ZoomGesture {
+    Qt::Key key = Qt::Key_unknown;
+    int wheel = 0;
+};
+
+const std::map<QString, ZoomGesture> &zoomGestures()
+{
+    static const std::map<QString, ZoomGesture> gestures{{"In", {Qt::Key_Plus}}, {"Equal", {Qt::Key_Equal}},
+        {"Out", {Qt::Key_Minus}}, {"Reset", {Qt::Key_0}}, {"WheelIn", {Qt::Key_unknown, 120}},
+        {"WheelOut", {Qt::Key_unknown, -120}}};
+    return gestures;
+}
+
 const std::map<QString, Qt::Key> &listKeys()
 {
     static const std::map<QString, Qt::Key> keys{{"Up", Qt::Key_Up}, {"Down", Qt::Key_Down}, {"Home", Qt::Key_Home},
@@ -202,6 +218,8 @@ QString MonkeyAction::text() const
         return QStringLiteral("close %1").arg(screen);
     case Kind::Switch:
         return QStringLiteral("switch %1").arg(screen);
+    case Kind::Zoom:
+        return QStringLiteral("zoom %1 %2").arg(screen, argument);
     case Kind::Restart:
         break;
     }
@@ -216,13 +234,17 @@ std::optional<MonkeyAction> MonkeyAction::parse(const QString &line)
     static const std::map<QString, std::pair<Kind, qsizetype>> forms{{"menu", {Kind::Menu, 3}},
         {"click", {Kind::Click, 3}}, {"row", {Kind::Row, 4}}, {"key", {Kind::Key, 4}}, {"type", {Kind::Type, 4}},
         {"press", {Kind::Press, 3}}, {"close", {Kind::Close, 2}}, {"switch", {Kind::Switch, 2}},
-        {"restart", {Kind::Restart, 1}}};
+        {"zoom", {Kind::Zoom, 3}}, {"restart", {Kind::Restart, 1}}};
     const auto form = forms.find(words.first());
     if (form == forms.end() || words.size() != form->second.second)
         return std::nullopt;
     MonkeyAction action;
     action.kind = form->second.first;
     action.screen = words.value(1);
+    if (action.kind == Kind::Zoom) {
+        action.argument = words.value(2);
+        return zoomGestures().count(action.argument) ? std::optional(action) : std::nullopt;
+    }
     action.control = words.value(2);
     action.argument = words.value(3);
     if (action.kind == Kind::Type)
@@ -474,6 +496,11 @@ std::optional<MonkeyAction> Monkey::pick()
         }
         if (roll < 90)
             return MonkeyAction{Kind::Close, screen, {}, {}};
+        if (roll < 92) {
+            auto gesture = zoomGestures().begin();
+            std::advance(gesture, random_.bounded(static_cast<int>(zoomGestures().size())));
+            return MonkeyAction{Kind::Zoom, screen, {}, gesture->first};
+        }
         return MonkeyAction{Kind::Switch, any(open)->objectName(), {}, {}};
     }
     return MonkeyAction{Kind::Switch, any(open)->objectName(), {}, {}};
@@ -548,6 +575,22 @@ bool Monkey::perform(const MonkeyAction &action)
             window->raise();
             window->activateWindow();
             break;
+        case Kind::Zoom: {
+            // Keys go where the keyboard is; the wheel turns over the window's middle.
+            const ZoomGesture gesture = zoomGestures().at(action.argument);
+            QWidget *focus = window->focusWidget() ? window->focusWidget() : window;
+            if (gesture.wheel == 0) {
+                QTest::keyClick(focus, gesture.key, Qt::ControlModifier);
+                break;
+            }
+            const QPoint middle = window->rect().center();
+            QWidget *under = window->childAt(middle) ? window->childAt(middle) : window;
+            const QPointF at = under->mapFrom(window, middle);
+            QWheelEvent wheel(at, under->mapToGlobal(at), QPoint(), QPoint(0, gesture.wheel), Qt::NoButton,
+                Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(under, &wheel);
+            break;
+        }
         case Kind::Restart:
             break;
         }
@@ -687,6 +730,26 @@ QString Monkey::checkLesson(QWidget *window)
         if (shown != expected)
             return QStringLiteral("%1 shows \"%2\" at counter %3").arg(name, shown.join(QLatin1Char('|'))).arg(counter);
     }
+
+    // Whatever the zoom, the question controls sit at their design place times
+    // the zoom, in the design font times the zoom.
+    const LessonLayout &layout = screen->lesson().layout;
+    const std::pair<const char *, look::Place> placed[] = {{"basicList1", layout.topics}, {"List2", layout.choices},
+        {"Command6", layout.start}, {"Command8", layout.next}, {"Command7", layout.reset}};
+    for (const auto &[control, place] : placed) {
+        QWidget *widget = window->findChild<QWidget *>(QLatin1String(control));
+        if (!widget || widget->geometry() != look::zoomedPixels(place))
+            return QStringLiteral("%1 %2 is not at its place at %3 %")
+                .arg(name, control)
+                .arg(look::Zoom::instance().percent());
+    }
+    const qreal shortBy = (look::kOrdinaryPointSize * look::Zoom::instance().factor() - list->font().pointSizeF()) *
+        list->logicalDpiY() / 72.0;
+    if (shortBy < -1e-6 || shortBy >= 1)
+        return QStringLiteral("%1 choices in %2 pt at %3 %")
+            .arg(name)
+            .arg(list->font().pointSizeF())
+            .arg(look::Zoom::instance().percent());
 
     PictureBox *seen = pictureOnView(screen);
     if (!seen)

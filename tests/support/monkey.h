@@ -38,9 +38,11 @@ namespace valthera::testing {
 //   press <screen> <text box>    a mouse press inside a text box
 //   close <screen>               the window's own close
 //   switch <screen>              making that window the active one
+//   zoom <screen> <how>          In, Equal, Out or Reset with Ctrl, or WheelIn,
+//                                WheelOut: Ctrl+wheel over the window
 //   restart                      a fresh program after the last one ended
 struct MonkeyAction {
-    enum class Kind { Menu, Click, Row, Key, Type, Press, Close, Switch, Restart };
+    enum class Kind { Menu, Click, Row, Key, Type, Press, Close, Switch, Zoom, Restart };
     Kind kind = Kind::Restart;
     QString screen;
     QString control;
@@ -76,7 +78,7 @@ public:
     int boxesAnswered() const { return boxesAnswered_; }
     int skipped() const { return skipped_; }
     // How many actions of each kind ran (indexed by MonkeyAction::Kind).
-    const std::array<int, 9> &performed() const { return performed_; }
+    const std::array<int, 10> &performed() const { return performed_; }
 
     // The highest value each question counter reached.
     const QMap<QString, int> &highestCounters() const { return highest_; }
@@ -109,7 +111,7 @@ private:
     int sessions_ = 0;
     int boxesAnswered_ = 0;
     int skipped_ = 0;
-    std::array<int, 9> performed_{};
+    std::array<int, 10> performed_{};
     QMap<QString, int> highest_;
 
     mutable std::mutex recentMutex_;
