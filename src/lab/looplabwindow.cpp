@@ -1,5 +1,6 @@
 #include "lab/looplabwindow.h"
 
+#include "lab/exercisepanel.h"
 #include "lab/labcharts.h"
 #include "ui/controls.h"
 #include "ui/look.h"
@@ -283,7 +284,16 @@ QWidget *LoopLabWindow::buildReadouts()
     changes_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     column->addSpacing(8);
     column->addWidget(changes_);
-    column->addStretch(1);
+    auto *exercise = new ExercisePanel(panel);
+    connect(exercise, &ExercisePanel::exerciseChecked, this, [this](const Exercise &e) {
+        recomputeTimer_.stop();
+        session_.reset();
+        session_.setParameters(e.parameters());
+        session_.update();
+        syncControls();
+        showSession();
+    });
+    column->addWidget(exercise, 1);
     return panel;
 }
 
