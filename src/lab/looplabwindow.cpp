@@ -292,6 +292,7 @@ QWidget *LoopLabWindow::buildReadouts()
         session_.update();
         syncControls();
         showSession();
+        changes_->setText(name(e.name) + QStringLiteral(", against Control (dashed)"));
     });
     column->addWidget(exercise, 1);
     return panel;
