@@ -5,6 +5,7 @@
 #include "diagrams/explore.h"
 #include "diagrams/picturewindows.h"
 #include "lab/explore.h"
+#include "lab/looplabwindow.h"
 #include "lesson/lessonscreen.h"
 #include "lessons/afterload.h"
 #include "lessons/basics.h"
@@ -39,6 +40,8 @@ void registerScreens(ScreenRegistry &registry)
 
     registry.add(
         QStringLiteral("Test"), [](ScreenRegistry &r) { return new TestScreen(r); }, Opening::Maximized);
+    registry.add(
+        QStringLiteral("LoopLab"), [](ScreenRegistry &r) { return new LoopLabWindow(r); }, Opening::Maximized);
     registerPictureWindows(registry);
 }
 

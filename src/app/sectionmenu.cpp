@@ -16,6 +16,7 @@ const QList<ScreenRegistry::MenuCommand> &commands()
         {QStringLiteral("mnuPreload"), QStringLiteral("Preload Affects"), QStringLiteral("LoopChangesPreload")},
         {QStringLiteral("mnuContractility"), QStringLiteral("Contractility Affects"),
             QStringLiteral("LoopChangesContractility")},
+        {QStringLiteral("mnuLab"), QStringLiteral("Loop Lab"), QStringLiteral("LoopLab")},
         {QStringLiteral("mnuGlossary"), QStringLiteral("Glossary/Formulas"), QStringLiteral("Glossary")},
         {QStringLiteral("mnuTest"), QStringLiteral("Test"), QStringLiteral("Test")},
         {QStringLiteral("mnuEnd"), QStringLiteral("End Session"), QString()},

@@ -145,9 +145,10 @@ private slots:
 
         // The menu commands keep their captions.
         QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(lesson->menuBar());
-        QCOMPARE(bar->childCount(), 9);
+        QCOMPARE(bar->childCount(), 10);
         QCOMPARE(bar->child(3)->text(QAccessible::Name), QString("Afterload Affects"));
-        QCOMPARE(bar->child(8)->text(QAccessible::Name), QString("End Session"));
+        QCOMPARE(bar->child(6)->text(QAccessible::Name), QString("Loop Lab"));
+        QCOMPARE(bar->child(9)->text(QAccessible::Name), QString("End Session"));
     }
 
     void pictureWindowsAndSchematicsAreNamed()

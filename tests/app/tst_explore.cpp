@@ -233,7 +233,7 @@ void TestExplore::keyboardMenu()
 
 void TestExplore::noHandlerNoMenu()
 {
-    QVERIFY(!hasExploreHandler()); // no LoopLab screen, so the program set none
+    setExploreHandler({}); // as while no Loop Lab is registered
     for (const auto &[screen, button] : {std::pair{"LoopChangesPreload", "cmdPreload100"}, {"PipLine", ""}}) {
         PictureBox *box = chartOn(QString::fromLatin1(screen), QString::fromLatin1(button));
         QVERIFY(box);
@@ -246,8 +246,8 @@ void TestExplore::programHandsChartToLab()
 {
     auto registry = std::make_unique<ScreenRegistry>();
     registry->setQuitHandler([] {});
-    registerScreens(*registry);
-    QVERIFY(!connectChartsToLab(*registry));
+    setExploreHandler({});
+    QVERIFY(!connectChartsToLab(*registry)); // no LoopLab screen, so no handler
     QVERIFY(!hasExploreHandler());
 
     registry->add(QStringLiteral("LoopLab"), [](ScreenRegistry &) { return new FakeLab; });

@@ -59,16 +59,16 @@ private slots:
         QVERIFY(recommendation->heightForWidth(recommendation->width()) > recommendation->fontMetrics().height());
     }
 
-    void everyMenuCarriesTheNineCommandsInOrder()
+    void everyMenuCarriesTheTenCommandsInOrder()
     {
         auto *welcome = qobject_cast<QMainWindow *>(program_->registry().find("Introduction"));
         const QList<QAction *> actions = welcome->menuBar()->actions();
-        QCOMPARE(actions.size(), 9);
+        QCOMPARE(actions.size(), 10);
         const QStringList captions{"Instructions", "Loop Basics", "Relation to Cardiac Cycle", "Afterload Affects",
-            "Preload Affects", "Contractility Affects", "Glossary/Formulas", "Test", "End Session"};
+            "Preload Affects", "Contractility Affects", "Loop Lab", "Glossary/Formulas", "Test", "End Session"};
         const QStringList names{"mnuInstruct", "mnuBasics", "mnuRelationships", "mnuAfterload", "mnuPreload",
-            "mnuContractility", "mnuGlossary", "mnuTest", "mnuEnd"};
-        for (int i = 0; i < 9; ++i) {
+            "mnuContractility", "mnuLab", "mnuGlossary", "mnuTest", "mnuEnd"};
+        for (int i = 0; i < 10; ++i) {
             QCOMPARE(actions[i]->text(), captions[i]);
             QCOMPARE(actions[i]->objectName(), names[i]);
             QVERIFY(!actions[i]->menu()); // a command, not a drop-down
@@ -78,6 +78,20 @@ private slots:
         // Elsewhere the third command has its other name.
         MenuWindow other(program_->registry(), "other", 1500, 1500);
         QCOMPARE(other.menuBar()->actions().at(2)->objectName(), QString("mnuRelations"));
+        // A restored window, however small its design, is wide enough for every command.
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        const auto *overflow = other.menuBar()->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
+        QVERIFY(!overflow || !overflow->isVisible());
+        for (QAction *action : other.menuBar()->actions())
+            QVERIFY(other.menuBar()->rect().contains(other.menuBar()->actionGeometry(action)));
+
+        // The lab command opens the lab.
+        welcome->findChild<QAction *>("mnuLab")->trigger();
+        testing::settle();
+        QWidget *lab = program_->registry().find("LoopLab");
+        QVERIFY(lab && lab->isVisible());
+        QCOMPARE(lab->windowTitle(), QString("Loop Lab"));
     }
 
     void showingCreatesOnceAndKeepsTheScreenBehind()

@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "app/sectionmenu.h"
 #include "diagrams/picturebox.h"
+#include "lab/looplabwindow.h"
 #include "lesson/lessonscreen.h"
 #include "lessons/afterload.h"
 #include "lessons/basics.h"
@@ -18,9 +19,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -37,6 +42,7 @@ namespace {
 const QString kDoneTitle = QStringLiteral("Done");
 const QString kDoneText = QStringLiteral("Questions Completed - to do again use the reset");
 const QString kTestName = QStringLiteral("Test");
+const QString kLabName = QStringLiteral("LoopLab");
 constexpr int kLessonCounterLimit = 121;
 constexpr int kTestCounterLimit = 150;
 
@@ -453,11 +459,25 @@ std::optional<MonkeyAction> Monkey::pick()
             return MonkeyAction{Kind::Row, screen, list->objectName(), QString::number(row)};
         }
         if (roll < 80) {
-            if (lists.isEmpty())
+            // Lists, and the lab's boxes, sliders and condition list, take keys.
+            QList<QWidget *> keyed;
+            for (ChoiceList *list : lists)
+                keyed.append(list);
+            for (QWidget *control : visibleNamed<QWidget>(window)) {
+                if (qobject_cast<QAbstractSpinBox *>(control) || qobject_cast<QAbstractSlider *>(control) ||
+                    qobject_cast<QComboBox *>(control))
+                    keyed.append(control);
+            }
+            if (keyed.isEmpty())
                 continue;
-            auto key = listKeys().begin();
-            std::advance(key, random_.bounded(static_cast<int>(listKeys().size())));
-            return MonkeyAction{Kind::Key, screen, any(lists)->objectName(), key->first};
+            QWidget *target = any(keyed);
+            QStringList keys;
+            for (const auto &[name, code] : listKeys()) {
+                // Space would drop a condition list open; it is for list lines only.
+                if (code != Qt::Key_Space || qobject_cast<ChoiceList *>(target))
+                    keys.append(name);
+            }
+            return MonkeyAction{Kind::Key, screen, target->objectName(), any(keys)};
         }
         const QList<TopicText *> texts = visibleNamed<TopicText>(window);
         if (roll < 85) {
@@ -504,8 +524,12 @@ bool Monkey::perform(const MonkeyAction &action)
             QAction *entry = bar ? bar->findChild<QAction *>(action.control) : nullptr;
             if (!entry)
                 return false;
+            // A command the bar has no room for keeps its place, but only the
+            // commands wholly left of the overflow button are there to click.
             const QRect place = bar->actionGeometry(entry);
-            if (place.isValid() && bar->rect().contains(place))
+            const auto *overflow = bar->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
+            const bool crowded = overflow && overflow->isVisible() && place.right() >= overflow->geometry().left();
+            if (place.isValid() && bar->rect().contains(place) && !crowded)
                 QTest::mouseClick(bar, Qt::LeftButton, {}, place.center());
             else
                 entry->trigger(); // the bar is too narrow to show it
@@ -527,8 +551,8 @@ bool Monkey::perform(const MonkeyAction &action)
             break;
         }
         case Kind::Key:
-            if (auto *list = window->findChild<ChoiceList *>(action.control); list && list->isVisible())
-                QTest::keyClick(list, listKeys().at(action.argument));
+            if (auto *target = window->findChild<QWidget *>(action.control); target && target->isVisible())
+                QTest::keyClick(target, listKeys().at(action.argument));
             else
                 done = false;
             break;
@@ -663,6 +687,10 @@ QString Monkey::check(const MonkeyAction &action)
     highest_[kTestName] = std::max(highest_.value(kTestName), testCounter);
     if (testCounter < 0 || testCounter > kTestCounterLimit)
         return QStringLiteral("Test counter %1 out of range").arg(testCounter);
+    if (QWidget *window = registry.find(kLabName)) {
+        if (QString fault = checkLab(window); !fault.isEmpty())
+            return fault;
+    }
     if (QWidget *window = registry.find(kTestName))
         return checkTest(window);
     return {};
@@ -731,6 +759,49 @@ QString Monkey::checkLesson(QWidget *window)
         own = own || (box.name == seen->objectName() && screen->findChild<PictureBox *>(box.name) == seen);
     if (!own)
         return QStringLiteral("%1 shows a box it does not own: %2").arg(name, seen->objectName());
+    return {};
+}
+
+// Once events have settled, the lab shows what its session holds: every box
+// and slider at the solved parameters, and the readouts of that solution.
+QString Monkey::checkLab(QWidget *window)
+{
+    auto *lab = qobject_cast<LoopLabWindow *>(window);
+    if (!lab)
+        return QStringLiteral("LoopLab is not the lab window");
+    const lab::LabSession &session = lab->session();
+    if (session.stale())
+        return QStringLiteral("the lab shows parameters it has not solved");
+    for (const lab::ParamInfo &i : lab::parameterTable()) {
+        const QString name = lab::toQString(i.name);
+        auto *spin = window->findChild<QDoubleSpinBox *>(QStringLiteral("spin") + name);
+        auto *slider = window->findChild<QSlider *>(QStringLiteral("slider") + name);
+        if (!spin || !slider)
+            return QStringLiteral("the lab lacks the controls of %1").arg(name);
+        const double value = session.parameters()[i.id];
+        if (value < i.min || value > i.max)
+            return QStringLiteral("the lab's %1 is %2, out of its range").arg(name).arg(value);
+        // Stepping a box adds its step without rounding; what counts is the number it shows.
+        if (spin->textFromValue(spin->value()) != spin->textFromValue(value))
+            return QStringLiteral("the lab's %1 box shows %2, its session has %3")
+                .arg(name)
+                .arg(spin->value())
+                .arg(value);
+        if (slider->value() != qRound((value - i.min) / i.step))
+            return QStringLiteral("the lab's %1 slider is at %2 for %3").arg(name).arg(slider->value()).arg(value);
+    }
+    for (const lab::MeasureInfo &i : lab::measureTable()) {
+        const QString name = lab::toQString(i.name);
+        auto *value = window->findChild<QLabel *>(QStringLiteral("value") + name);
+        auto *delta = window->findChild<QLabel *>(QStringLiteral("delta") + name);
+        if (!value || !delta || value->text() != session.value(i.id) || delta->text() != session.delta(i.id))
+            return QStringLiteral("the lab's %1 readout is not its session's").arg(name);
+    }
+    if (!std::isfinite(session.measures()[lab::Measure::EDV]) || session.measures()[lab::Measure::SV] <= 0)
+        return QStringLiteral("the lab's loop has no stroke volume");
+    auto *fit = window->findChild<QLabel *>(QStringLiteral("valueEesFit"));
+    if (!fit || fit->text() != session.eesFit() || fit->text().isEmpty() == session.occlusion().has_value())
+        return QStringLiteral("the lab's fitted Ees is not its occlusion run's");
     return {};
 }
 

@@ -31,7 +31,9 @@ namespace valthera::testing {
 //   menu <screen> <entry>        a menu command on that screen's bar
 //   click <screen> <button>      a mouse click on a button
 //   row <screen> <list> <n>      a mouse click on line n of a list
-//   key <screen> <list> <key>    Up, Down, Home, End, PageUp, PageDown or Space
+//   key <screen> <control> <key> Up, Down, Home, End, PageUp, PageDown or Space
+//                                on a list, or one of the lab's boxes, sliders
+//                                and condition list (Space on lists only)
 //   type <screen> <text box> <t> typing t (percent-encoded) into a text box
 //   press <screen> <text box>    a mouse press inside a text box
 //   close <screen>               the window's own close
@@ -96,6 +98,7 @@ private:
     QString check(const MonkeyAction &action);
     QString checkLesson(QWidget *window);
     QString checkTest(QWidget *window);
+    QString checkLab(QWidget *window);
     void remember(const MonkeyAction &action);
     void watch();
 

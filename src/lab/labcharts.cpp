@@ -1,0 +1,617 @@
+#include "lab/labcharts.h"
+
+#include "diagrams/drawing.h"
+#include "lab/labsession.h"
+#include "ui/accessibility.h"
+#include "ui/look.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace valthera::lab {
+
+namespace {
+
+// Sizes at zoom 1, in pixels.
+constexpr double kTitlePixels = 17;
+constexpr double kTickPixels = 12;
+constexpr double kAxisTitlePixels = 13;
+constexpr double kPointLabelPixels = 12;
+constexpr double kLegendPixels = 12;
+constexpr double kLoopWidth = 3;
+constexpr double kLineWidth = 2;
+constexpr double kMarkerRadius = 4.5;
+constexpr double kTick = 5;
+
+QColor plotGreen()
+{
+    return {0, 255, 0};
+}
+QColor baselineGrey()
+{
+    return {70, 70, 70};
+}
+QColor espvrRed()
+{
+    return {220, 0, 0};
+}
+QColor edpvrBlue()
+{
+    return look::darkBlue();
+}
+QColor eaPurple()
+{
+    return {140, 0, 170};
+}
+QColor occlusionGreen()
+{
+    return {0, 105, 0};
+}
+QColor aorticRed()
+{
+    return {220, 0, 0};
+}
+QColor atrialBlue()
+{
+    return look::darkBlue();
+}
+
+struct Plot {
+    QRectF area;
+    AxisRange x;
+    AxisRange y;
+
+    QPointF map(double X, double Y) const
+    {
+        return {area.left() + area.width() * (X - x.min) / (x.max - x.min),
+            area.bottom() - area.height() * (Y - y.min) / (y.max - y.min)};
+    }
+};
+
+QString tickText(double value, double step)
+{
+    const int decimals = step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+    return QString::number(std::round(value / step) * step + 0.0, 'f', decimals);
+}
+
+// Green area, black grid at every labelled step and frame, white axes outside
+// with ticks and labels, white axis titles. xTitle empty: no volume labels
+// (a panel above another that carries them).
+void paintFrame(
+    QPainter &painter, const Plot &plot, const QString &xTitle, const QString &yTitle, double z, double leftEdge)
+{
+    const QRectF &a = plot.area;
+    painter.fillRect(a, plotGreen());
+    painter.setPen(QPen(Qt::black, 1 * z));
+    painter.setBrush(Qt::NoBrush);
+    for (double v = plot.y.min + plot.y.step; v < plot.y.max - 1e-9; v += plot.y.step)
+        painter.drawLine(plot.map(plot.x.min, v), plot.map(plot.x.max, v));
+    for (double v = plot.x.min + plot.x.step; v < plot.x.max - 1e-9; v += plot.x.step)
+        painter.drawLine(plot.map(v, plot.y.min), plot.map(v, plot.y.max));
+    painter.drawRect(a);
+
+    const double gap = 2 * z;
+    const double axisX = a.left() - gap;
+    const double axisY = a.bottom() + gap;
+    painter.setPen(QPen(Qt::white, 1 * z, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(axisX, a.top()), QPointF(axisX, a.bottom() + gap));
+    painter.setFont(drawing::arialPixels(kTickPixels * z));
+    const QFontMetricsF metrics(painter.font());
+    const double middle = (metrics.ascent() - metrics.descent()) / 2;
+    for (double v = plot.y.min; v <= plot.y.max + 1e-9; v += plot.y.step) {
+        const double y = plot.map(0, v).y();
+        painter.drawLine(QPointF(axisX - kTick * z, y), QPointF(axisX, y));
+        const QString text = tickText(v, plot.y.step);
+        painter.drawText(QPointF(axisX - (kTick + 2) * z - metrics.horizontalAdvance(text), y + middle), text);
+    }
+    painter.drawLine(QPointF(axisX, axisY), QPointF(a.right(), axisY));
+    for (double v = plot.x.min; v <= plot.x.max + 1e-9; v += plot.x.step) {
+        const double x = plot.map(v, 0).x();
+        painter.drawLine(QPointF(x, axisY), QPointF(x, axisY + kTick * z));
+        if (xTitle.isEmpty())
+            continue;
+        const QString text = tickText(v, plot.x.step);
+        painter.drawText(
+            QPointF(x - metrics.horizontalAdvance(text) / 2, axisY + (kTick + 1) * z + metrics.ascent()), text);
+    }
+
+    painter.setFont(drawing::arialPixels(kAxisTitlePixels * z, true));
+    const QFontMetricsF title(painter.font());
+    if (!xTitle.isEmpty()) {
+        const double baseline = axisY + (kTick + 1) * z + metrics.height() + 2 * z + title.ascent();
+        painter.drawText(QPointF(a.center().x() - title.horizontalAdvance(xTitle) / 2, baseline), xTitle);
+    }
+    painter.save();
+    painter.translate(leftEdge + 4 * z + title.ascent(), a.center().y());
+    painter.rotate(-90);
+    painter.drawText(QPointF(-title.horizontalAdvance(yTitle) / 2, 0), yTitle);
+    painter.restore();
+}
+
+// Height the frame needs below its plot for tick labels and the axis title.
+double bottomBand(double z)
+{
+    return 2 * z + (kTick + 1) * z + QFontMetricsF(drawing::arialPixels(kTickPixels * z)).height() + 2 * z +
+        QFontMetricsF(drawing::arialPixels(kAxisTitlePixels * z, true)).height() + 4 * z;
+}
+
+void paintTitle(QPainter &painter, const QRectF &target, double top, double bandHeight, const QString &text, double z)
+{
+    QFont font = drawing::arialPixels(kTitlePixels * z, true);
+    double width = QFontMetricsF(font).horizontalAdvance(text);
+    if (width > target.width() - 8 * z && width > 0) {
+        font = drawing::arialPixels(kTitlePixels * z * (target.width() - 8 * z) / width, true);
+        width = QFontMetricsF(font).horizontalAdvance(text);
+    }
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    const QFontMetricsF metrics(font);
+    painter.drawText(
+        QPointF(target.center().x() - width / 2, top + bandHeight / 2 + (metrics.ascent() - metrics.descent()) / 2),
+        text);
+}
+
+// A legend entry: a short stretch of the line as drawn, perhaps with its marker.
+struct LegendEntry {
+    QString text;
+    QPen pen;
+    QColor marker; // invalid: none
+};
+
+// Legend entries flow left to right and wrap; returns the height they take.
+double legendHeight(const std::vector<LegendEntry> &entries, double width, double z)
+{
+    const QFontMetricsF metrics(drawing::arialPixels(kLegendPixels * z, true));
+    const double sample = 26 * z, gap = 16 * z, rowHeight = metrics.height() + 4 * z;
+    double x = 0;
+    int rows = entries.empty() ? 0 : 1;
+    for (const LegendEntry &e : entries) {
+        const double w = sample + 6 * z + metrics.horizontalAdvance(e.text);
+        if (x > 0 && x + w > width) {
+            ++rows;
+            x = 0;
+        }
+        x += w + gap;
+    }
+    return rows * rowHeight;
+}
+
+void paintLegend(QPainter &painter, const std::vector<LegendEntry> &entries, const QRectF &band, double z)
+{
+    painter.setFont(drawing::arialPixels(kLegendPixels * z, true));
+    const QFontMetricsF metrics(painter.font());
+    const double sample = 26 * z, gap = 16 * z, rowHeight = metrics.height() + 4 * z;
+    double x = band.left(), y = band.top();
+    for (const LegendEntry &e : entries) {
+        const double w = sample + 6 * z + metrics.horizontalAdvance(e.text);
+        if (x > band.left() && x + w > band.right()) {
+            x = band.left();
+            y += rowHeight;
+        }
+        const double mid = y + rowHeight / 2;
+        // Each sample on a patch of the plot's green, so dark lines show on the blue.
+        const QRectF patch(x, y + 2 * z, sample, rowHeight - 4 * z);
+        painter.fillRect(patch, plotGreen());
+        painter.setPen(e.pen);
+        painter.drawLine(QPointF(patch.left() + 3 * z, mid), QPointF(patch.right() - 3 * z, mid));
+        if (e.marker.isValid()) {
+            painter.setPen(QPen(Qt::black, 1 * z));
+            painter.setBrush(e.marker);
+            painter.drawEllipse(QPointF(x + sample / 2, mid), 3.5 * z, 3.5 * z);
+            painter.setBrush(Qt::NoBrush);
+        }
+        painter.setPen(Qt::white);
+        painter.drawText(QPointF(x + sample + 6 * z, mid + (metrics.ascent() - metrics.descent()) / 2), e.text);
+        x += w + gap;
+    }
+}
+
+// A beat's samples as a line through points at least kMinStep pixels apart.
+// A beat has well over a thousand samples, several to a pixel; drawing them
+// all costs many times more while looking the same, and the charts are
+// redrawn on every move of a dragged slider.
+constexpr double kMinStep = 1.5;
+
+template <typename Map> QPolygonF thinLine(const Beat &beat, Map map)
+{
+    QPolygonF line;
+    line.reserve(static_cast<qsizetype>(beat.samples.size() / 2));
+    for (const Sample &s : beat.samples) {
+        const QPointF p = map(s);
+        if (line.isEmpty() || std::abs(p.x() - line.back().x()) + std::abs(p.y() - line.back().y()) >= kMinStep)
+            line.append(p);
+    }
+    if (!beat.samples.empty() && line.size() > 1)
+        line.back() = map(beat.samples.back());
+    return line;
+}
+
+QPolygonF loopLine(const Plot &plot, const Beat &beat)
+{
+    return thinLine(beat, [&plot](const Sample &s) { return plot.map(s.V, s.Plv); });
+}
+
+void marker(QPainter &painter, QPointF at, double z, const QColor &fill = Qt::black)
+{
+    painter.setPen(QPen(Qt::white, 1.5 * z));
+    painter.setBrush(fill);
+    painter.drawEllipse(at, kMarkerRadius * z, kMarkerRadius * z);
+    painter.setBrush(Qt::NoBrush);
+}
+
+// Draws the parts of a chart that change only with its size, zoom and axes
+// (surround, frame, grid, ticks, titles, legend) from a picture kept while
+// the key stays the same. The upright axis title is drawn as outlines every
+// time it is painted, and the text costs more than the lines; a dragged
+// slider moves the loop on every mouse move but the axes only now and then.
+void drawBackdrop(QPainter &painter, const QWidget &widget, QPixmap &kept, QString &keptKey, const QString &key,
+    const std::function<void(QPainter &)> &paint)
+{
+    const qreal ratio = widget.devicePixelRatioF();
+    const QSize size = (QSizeF(widget.size()) * ratio).toSize();
+    if (key != keptKey || kept.size() != size) {
+        kept = QPixmap(size);
+        kept.setDevicePixelRatio(ratio);
+        QPainter backdrop(&kept);
+        backdrop.setRenderHint(QPainter::Antialiasing);
+        backdrop.setRenderHint(QPainter::TextAntialiasing);
+        paint(backdrop);
+        keptKey = key;
+    }
+    painter.drawPixmap(QPointF(0, 0), kept);
+}
+
+QString axisKey(const AxisRange &axis)
+{
+    return QStringLiteral("%1/%2/%3;").arg(axis.min).arg(axis.max).arg(axis.step);
+}
+
+QString chartTitle(const LabSession &session)
+{
+    const Preset *preset = session.matchingPreset();
+    return QStringLiteral("P-V Loop: %1").arg(preset ? toQString(preset->name) : QStringLiteral("Own settings"));
+}
+
+} // namespace
+
+AxisRange niceAxis(double lo, double hi, int steps)
+{
+    if (!(hi > lo))
+        hi = lo + 1;
+    const double raw = (hi - lo) / std::max(steps, 1);
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = 10 * magnitude;
+    for (double m : {1.0, 2.0, 5.0, 10.0}) {
+        if (m * magnitude >= raw - 1e-12) {
+            step = m * magnitude;
+            break;
+        }
+    }
+    return {std::floor(lo / step + 1e-9) * step, std::ceil(hi / step - 1e-9) * step, step};
+}
+
+// ---------------------------------------------------------------------------
+
+PvChart::PvChart(const LabSession &session, QWidget *parent)
+    : QWidget(parent)
+    , session_(session)
+{
+    look::presentAs(staticMetaObject.className(), QAccessible::Graphic);
+    setObjectName(QStringLiteral("labChart"));
+    setAccessibleName(QStringLiteral("Pressure-volume loop chart"));
+    setMinimumSize(280, 240);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
+    refresh();
+}
+
+void PvChart::setZoom(double zoom)
+{
+    zoom_ = zoom;
+    update();
+}
+
+void PvChart::refresh()
+{
+    setAccessibleDescription(session_.describeLoop());
+    update();
+}
+
+void PvChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const double z = zoom_;
+    const QRectF target = rect();
+    painter.fillRect(target, look::windowBlue());
+
+    const SteadyState &current = session_.current();
+    const SteadyState &baseline = session_.baseline();
+    const Parameters &p = current.parameters;
+    const double v0 = p[Param::V0];
+    const auto &occlusion = session_.occlusion();
+
+    // The axes hold both loops and the occlusion run, from zero volume and
+    // pressure, with a little room above and to the right.
+    double vMax = 0, pMax = 0;
+    auto include = [&](const Beat &beat) {
+        for (const Sample &s : beat.samples) {
+            vMax = std::max(vMax, s.V);
+            pMax = std::max(pMax, s.Plv);
+        }
+    };
+    include(current.beat);
+    include(baseline.beat);
+    if (occlusion) {
+        for (const Beat &beat : occlusion->beats)
+            include(beat);
+    }
+    volume_ = niceAxis(0, vMax * 1.08, 7);
+    pressure_ = niceAxis(0, pMax * 1.1, 6);
+
+    std::vector<LegendEntry> legend{
+        {QStringLiteral("Current loop"), QPen(Qt::black, kLoopWidth * z), Qt::black},
+        {QStringLiteral("Baseline loop"), QPen(baselineGrey(), kLineWidth * z, Qt::DashLine), {}},
+        {QStringLiteral("ESPVR"), QPen(espvrRed(), kLineWidth * z), {}},
+        {QStringLiteral("EDPVR"), QPen(edpvrBlue(), kLineWidth * z), {}},
+        {QStringLiteral("Ea line"), QPen(eaPurple(), kLineWidth * z), {}},
+    };
+    if (occlusion) {
+        legend.push_back({QStringLiteral("Occlusion beats"), QPen(occlusionGreen(), 1.5 * z), {}});
+        legend.push_back({QStringLiteral("End-systolic points"), QPen(Qt::NoPen), Qt::white});
+        legend.push_back({QStringLiteral("Fitted line"), QPen(Qt::white, kLineWidth * z, Qt::DashLine), {}});
+    }
+
+    const double top = 34 * z, left = 64 * z, right = 18 * z;
+    const double legendTop = bottomBand(z);
+    const double legendH = legendHeight(legend, target.width() - left - right, z);
+    Plot plot{target.adjusted(left, top, -right, -(legendTop + legendH + 6 * z)), volume_, pressure_};
+    if (plot.area.width() < 10 || plot.area.height() < 10)
+        return;
+
+    const QString title = chartTitle(session_);
+    const QString key =
+        QStringLiteral("%1x%2 %3 %4 %5").arg(width()).arg(height()).arg(z).arg(title).arg(legend.size()) +
+        axisKey(volume_) + axisKey(pressure_);
+    drawBackdrop(painter, *this, backdrop_, backdropKey_, key, [&](QPainter &backdrop) {
+        backdrop.fillRect(target, look::windowBlue());
+        paintTitle(backdrop, target, 0, top, title, z);
+        paintFrame(backdrop, plot, QStringLiteral("VENTRICLE VOLUME (ml)"), QStringLiteral("VENTRICLE PRESSURE (mmHg)"),
+            z, target.left());
+        paintLegend(
+            backdrop, legend, QRectF(left, plot.area.bottom() + legendTop, target.width() - left - right, legendH), z);
+    });
+
+    painter.save();
+    painter.setClipRect(plot.area.adjusted(-1, -1, 1, 1));
+    painter.setBrush(Qt::NoBrush);
+
+    // The relations first, under the loops.
+    QPainterPath edpvrCurve;
+    const int n = 80;
+    for (int i = 0; i <= n; ++i) {
+        const double V = v0 + (volume_.max - v0) * i / n;
+        const QPointF at = plot.map(V, std::min(edpvr(p, V), pressure_.max * 2));
+        if (i == 0)
+            edpvrCurve.moveTo(at);
+        else
+            edpvrCurve.lineTo(at);
+    }
+    painter.setPen(QPen(edpvrBlue(), kLineWidth * z));
+    painter.drawPath(edpvrCurve);
+    const double espvrEnd = std::min(volume_.max, v0 + pressure_.max / p[Param::Ees]);
+    painter.setPen(QPen(espvrRed(), kLineWidth * z));
+    painter.drawLine(plot.map(v0, 0), plot.map(espvrEnd, espvr(p, espvrEnd)));
+    const Segment ea = arterialElastanceLine(current);
+    painter.setPen(QPen(eaPurple(), kLineWidth * z));
+    painter.drawLine(plot.map(ea.from.V, ea.from.P), plot.map(ea.to.V, ea.to.P));
+
+    if (occlusion) {
+        painter.setPen(QPen(occlusionGreen(), 1.5 * z));
+        for (const Beat &beat : occlusion->beats)
+            painter.drawPolygon(loopLine(plot, beat));
+        // The fitted line across the plot from its volume intercept.
+        const double fitEnd = std::min(volume_.max, occlusion->v0Fit + pressure_.max / occlusion->eesFit);
+        painter.setPen(QPen(Qt::white, kLineWidth * z, Qt::DashLine));
+        painter.drawLine(
+            plot.map(occlusion->v0Fit, 0), plot.map(fitEnd, occlusion->eesFit * (fitEnd - occlusion->v0Fit)));
+    }
+
+    painter.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin));
+    painter.drawPolygon(loopLine(plot, baseline.beat));
+    painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+    painter.drawPolygon(loopLine(plot, current.beat));
+
+    if (occlusion) {
+        painter.setPen(QPen(Qt::black, 1.2 * z));
+        painter.setBrush(Qt::white);
+        for (const Point &es : occlusion->endSystole)
+            painter.drawEllipse(plot.map(es.V, es.P), 3.5 * z, 3.5 * z);
+        painter.setBrush(Qt::NoBrush);
+    }
+    painter.restore();
+
+    // Points 1 to 5, every label but the peak's to the left of its point: so
+    // 1 and 2 sit inside the loop, clear of the plot's right edge, and 4 and 5
+    // outside it, where the end-systolic line leaves room above 4 and the
+    // diastolic curve below 5.
+    enum class Side { LeftAbove, LeftBelow, Above };
+    struct PointLabel {
+        int index;
+        QString text;
+        Side side;
+    };
+    const ValveEvents &ev = session_.events();
+    const std::array<PointLabel, 5> points{{
+        {ev.mitralClose, QStringLiteral("1 MV closes"), Side::LeftAbove},
+        {ev.aorticOpen, QStringLiteral("2 AV opens"), Side::LeftBelow},
+        {ev.peakPressure, QStringLiteral("3 Peak"), Side::Above},
+        {ev.aorticClose, QStringLiteral("4 AV closes"), Side::LeftAbove},
+        {ev.mitralOpen, QStringLiteral("5 MV opens"), Side::LeftBelow},
+    }};
+    const auto &samples = current.beat.samples;
+    painter.setFont(drawing::arialPixels(kPointLabelPixels * z, true));
+    const QFontMetricsF metrics(painter.font());
+    for (const PointLabel &point : points) {
+        if (point.index < 0 || point.index >= static_cast<int>(samples.size()))
+            continue;
+        const Sample &s = samples[static_cast<std::size_t>(point.index)];
+        const QPointF at = plot.map(s.V, s.Plv);
+        marker(painter, at, z);
+        const double w = metrics.horizontalAdvance(point.text);
+        const double off = kMarkerRadius * z + 3 * z;
+        QPointF text;
+        switch (point.side) {
+        case Side::LeftAbove:
+            text = {at.x() - off - w, at.y() - off};
+            break;
+        case Side::LeftBelow:
+            text = {at.x() - off - w, at.y() + off + metrics.ascent()};
+            break;
+        case Side::Above:
+            text = {at.x() - w / 2, at.y() - off - metrics.descent()};
+            break;
+        }
+        text.setX(std::clamp(text.x(), plot.area.left() + 2 * z, plot.area.right() - w - 2 * z));
+        painter.setPen(Qt::black);
+        painter.drawText(text, point.text);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+TimeChart::TimeChart(const LabSession &session, QWidget *parent)
+    : QWidget(parent)
+    , session_(session)
+{
+    look::presentAs(staticMetaObject.className(), QAccessible::Graphic);
+    setObjectName(QStringLiteral("labTimeChart"));
+    setAccessibleName(QStringLiteral("Pressures and volume over one beat"));
+    setMinimumSize(280, 200);
+    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
+    refresh();
+}
+
+void TimeChart::setZoom(double zoom)
+{
+    zoom_ = zoom;
+    update();
+}
+
+void TimeChart::refresh()
+{
+    const Beat &beat = session_.current().beat;
+    const ValveEvents &ev = session_.events();
+    const auto at = [&beat](int k) { return QString::number(timeOf(beat, k), 'f', 2); };
+    QString text = QStringLiteral("A beat of %1 s. Aortic pressure between %2 and %3; ventricular volume between "
+                                  "%4 and %5.")
+                       .arg(QString::number(beat.period, 'f', 2), session_.value(Measure::DBP),
+                           session_.value(Measure::SBP), session_.value(Measure::ESV), session_.value(Measure::EDV));
+    if (ev.mitralClose >= 0)
+        text += QStringLiteral(" The mitral valve closes at %1 s (point 1).").arg(at(ev.mitralClose));
+    if (ev.aorticOpen >= 0)
+        text += QStringLiteral(" The aortic valve opens at %1 s (point 2).").arg(at(ev.aorticOpen));
+    if (ev.aorticClose >= 0)
+        text += QStringLiteral(" The aortic valve closes at %1 s (point 4).").arg(at(ev.aorticClose));
+    if (ev.mitralOpen >= 0)
+        text += QStringLiteral(" The mitral valve opens at %1 s (point 5).").arg(at(ev.mitralOpen));
+    setAccessibleDescription(text);
+    update();
+}
+
+void TimeChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const double z = zoom_;
+    const QRectF target = rect();
+    painter.fillRect(target, look::windowBlue());
+
+    const Beat &beat = session_.current().beat;
+    if (beat.samples.empty())
+        return;
+    double pMax = 0, vMin = beat.samples.front().V, vMax = vMin;
+    for (const Sample &s : beat.samples) {
+        pMax = std::max({pMax, s.Plv, s.Pao, s.Pla});
+        vMin = std::min(vMin, s.V);
+        vMax = std::max(vMax, s.V);
+    }
+    const AxisRange time = niceAxis(0, beat.period, 8);
+    const AxisRange pressure = niceAxis(0, pMax * 1.08, 4);
+    const double pad = std::max(2.0, (vMax - vMin) * 0.1);
+    const AxisRange volume = niceAxis(vMin - pad, vMax + pad, 3);
+
+    const std::vector<LegendEntry> legend{
+        {QStringLiteral("LV pressure"), QPen(Qt::black, kLineWidth * z), {}},
+        {QStringLiteral("Aortic"), QPen(aorticRed(), kLineWidth * z), {}},
+        {QStringLiteral("Left atrial"), QPen(atrialBlue(), kLineWidth * z), {}},
+        {QStringLiteral("Valve event"), QPen(Qt::black, 1 * z, Qt::DashLine), Qt::black},
+    };
+    const double top = 46 * z, left = 64 * z, right = 18 * z, between = 12 * z;
+    const double legendH = legendHeight(legend, target.width() - left - right, z);
+    const QRectF inner = target.adjusted(left, top, -right, -(bottomBand(z) + legendH + 6 * z));
+    if (inner.width() < 10 || inner.height() < 30)
+        return;
+    const double pressureHeight = (inner.height() - between) * 0.6;
+    Plot upper{QRectF(inner.left(), inner.top(), inner.width(), pressureHeight), time, pressure};
+    Plot lower{QRectF(inner.left(), inner.top() + pressureHeight + between, inner.width(),
+                   inner.height() - pressureHeight - between),
+        time, volume};
+
+    const QString key = QStringLiteral("%1x%2 %3 ").arg(width()).arg(height()).arg(z) + axisKey(time) +
+        axisKey(pressure) + axisKey(volume);
+    drawBackdrop(painter, *this, backdrop_, backdropKey_, key, [&](QPainter &backdrop) {
+        backdrop.fillRect(target, look::windowBlue());
+        paintTitle(backdrop, target, 0, 28 * z, QStringLiteral("One Beat"), z);
+        paintFrame(backdrop, upper, QString(), QStringLiteral("mmHg"), z, target.left());
+        paintFrame(backdrop, lower, QStringLiteral("TIME (s)"), QStringLiteral("LV ml"), z, target.left());
+        paintLegend(backdrop, legend, QRectF(left, lower.area.bottom() + bottomBand(z), inner.width(), legendH), z);
+    });
+
+    const auto curve = [&beat](const Plot &plot, auto value) {
+        return thinLine(beat, [&plot, &value](const Sample &s) { return plot.map(s.t, value(s)); });
+    };
+    painter.save();
+    painter.setClipRect(upper.area.adjusted(-1, -1, 1, 1));
+    painter.setPen(QPen(atrialBlue(), kLineWidth * z));
+    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Pla; }));
+    painter.setPen(QPen(aorticRed(), kLineWidth * z));
+    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Pao; }));
+    painter.setPen(QPen(Qt::black, kLineWidth * z));
+    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Plv; }));
+    painter.restore();
+    painter.save();
+    painter.setClipRect(lower.area.adjusted(-1, -1, 1, 1));
+    painter.setPen(QPen(Qt::black, kLineWidth * z));
+    painter.drawPolyline(curve(lower, [](const Sample &s) { return s.V; }));
+    painter.restore();
+
+    // The valve events: a dashed line through both panels, numbered above,
+    // and a marker on each curve at the instant.
+    const ValveEvents &ev = session_.events();
+    painter.setFont(drawing::arialPixels(kPointLabelPixels * z, true));
+    const QFontMetricsF metrics(painter.font());
+    for (const auto &[index, number] : std::array<std::pair<int, const char *>, 4>{
+             {{ev.mitralClose, "1"}, {ev.aorticOpen, "2"}, {ev.aorticClose, "4"}, {ev.mitralOpen, "5"}}}) {
+        if (index < 0 || index >= static_cast<int>(beat.samples.size()))
+            continue;
+        const Sample &s = beat.samples[static_cast<std::size_t>(index)];
+        const double x = upper.map(s.t, 0).x();
+        painter.setPen(QPen(Qt::black, 1 * z, Qt::DashLine));
+        painter.drawLine(QPointF(x, upper.area.top()), QPointF(x, lower.area.bottom()));
+        marker(painter, upper.map(s.t, s.Plv), z);
+        marker(painter, lower.map(s.t, s.V), z);
+        painter.setPen(Qt::white);
+        const QString text = QString::fromLatin1(number);
+        painter.drawText(QPointF(x - metrics.horizontalAdvance(text) / 2, upper.area.top() - 5 * z), text);
+    }
+}
+
+} // namespace valthera::lab

@@ -1,0 +1,72 @@
+#pragma once
+// The Loop Lab's two charts, painted as vectors from a LabSession in the look
+// of the lessons' loop charts: blue surround, green plot with a black frame and
+// grid, white Arial axes and titles. Their axes follow what they show.
+//
+// Lengths are in pixels at zoom 1; text and pens grow with the zoom.
+
+#include <QPixmap>
+#include <QPointF>
+#include <QRectF>
+#include <QWidget>
+
+namespace valthera::lab {
+
+class LabSession;
+
+// Round numbers for an axis that holds lo..hi in about `steps` steps of 1, 2
+// or 5 times a power of ten.
+struct AxisRange {
+    double min = 0;
+    double max = 1;
+    double step = 1;
+};
+AxisRange niceAxis(double lo, double hi, int steps = 6);
+
+// The current loop with its points 1 to 5, the baseline loop, the
+// end-systolic and end-diastolic relations, the arterial elastance line, the
+// occlusion run when there is one, and a legend.
+class PvChart : public QWidget {
+    Q_OBJECT
+public:
+    PvChart(const LabSession &session, QWidget *parent = nullptr);
+    void setZoom(double zoom);
+    // Call after the session changed: repaints and describes the loop anew.
+    void refresh();
+    // The axes the chart last used, in ml and mmHg.
+    AxisRange volumeAxis() const { return volume_; }
+    AxisRange pressureAxis() const { return pressure_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    const LabSession &session_;
+    double zoom_ = 1;
+    AxisRange volume_;
+    AxisRange pressure_;
+    QPixmap backdrop_; // frame, axes and legend, kept while they stay the same
+    QString backdropKey_;
+};
+
+// One beat against time: ventricular, aortic and atrial pressure above, the
+// ventricular volume below, with the valve events at the instants of the
+// loop's points 1, 2, 4 and 5.
+class TimeChart : public QWidget {
+    Q_OBJECT
+public:
+    TimeChart(const LabSession &session, QWidget *parent = nullptr);
+    void setZoom(double zoom);
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    const LabSession &session_;
+    double zoom_ = 1;
+    QPixmap backdrop_;
+    QString backdropKey_;
+};
+
+} // namespace valthera::lab

@@ -1,0 +1,433 @@
+#include "lab/looplabwindow.h"
+
+#include "lab/labcharts.h"
+#include "ui/controls.h"
+#include "ui/look.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace valthera {
+
+using namespace lab;
+
+namespace {
+
+// The client area a restored window keeps, in twips: room for the controls,
+// both charts and the readouts side by side.
+constexpr int kClientWidth = 14400;
+constexpr int kClientHeight = 9600;
+
+QString name(std::string_view text)
+{
+    return toQString(text);
+}
+
+int sliderSteps(const ParamInfo &i)
+{
+    return static_cast<int>(std::lround((i.max - i.min) / i.step));
+}
+
+int sliderPosition(const ParamInfo &i, double value)
+{
+    return static_cast<int>(std::lround((value - i.min) / i.step));
+}
+
+QLabel *whiteLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, look::lightText());
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
+    : MenuWindow(registry, QStringLiteral("Loop Lab"), kClientWidth, kClientHeight)
+{
+    auto *columns = new QHBoxLayout(client());
+    columns->setContentsMargins(8, 8, 8, 8);
+    columns->setSpacing(10);
+    columns->addWidget(buildControls());
+
+    chart_ = new PvChart(session_, client());
+    timeChart_ = new TimeChart(session_, client());
+    auto *charts = new QVBoxLayout;
+    charts->setSpacing(6);
+    charts->addWidget(chart_, 5);
+    charts->addWidget(timeChart_, 4);
+    columns->addLayout(charts, 1);
+    columns->addWidget(buildReadouts());
+
+    auto *copy = new QAction(QStringLiteral("Copy chart and measures"), this);
+    copy->setObjectName(QStringLiteral("actCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    connect(copy, &QAction::triggered, this, &LoopLabWindow::copyToClipboard);
+    addAction(copy);
+
+    recomputeTimer_.setSingleShot(true);
+    recomputeTimer_.setInterval(0);
+    connect(&recomputeTimer_, &QTimer::timeout, this, &LoopLabWindow::recompute);
+    settleTimer_.setSingleShot(true);
+    settleTimer_.setInterval(kSettleMs);
+    connect(&settleTimer_, &QTimer::timeout, this, &LoopLabWindow::announceChanges);
+
+    setZoom(1);
+    showSession();
+    for (const MeasureInfo &i : measureTable())
+        announced_[static_cast<std::size_t>(i.id)] = announcedState(i.id);
+    settleTimer_.stop();
+}
+
+QWidget *LoopLabWindow::buildControls()
+{
+    auto *panel = new QWidget(client());
+    panel->setObjectName(QStringLiteral("labControls"));
+    auto *column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+
+    auto *presetLabel = whiteLabel(QStringLiteral("Condition"), panel);
+    presets_ = new QComboBox(panel);
+    presets_->setObjectName(QStringLiteral("presets"));
+    for (const Preset &preset : presets()) {
+        presets_->addItem(name(preset.name));
+        presets_->setItemData(presets_->count() - 1, name(preset.summary), Qt::ToolTipRole);
+    }
+    presets_->setAccessibleName(QStringLiteral("Condition"));
+    presets_->setAccessibleDescription(QStringLiteral("Sets every parameter to a ready-made condition"));
+    presetLabel->setBuddy(presets_);
+    connect(presets_, &QComboBox::currentIndexChanged, this, &LoopLabWindow::presetChosen);
+    column->addWidget(presetLabel);
+    column->addWidget(presets_);
+    column->addSpacing(6);
+
+    auto *primary = new QGridLayout;
+    primary->setHorizontalSpacing(6);
+    auto *moreBox = new QGroupBox(QStringLiteral("More"), panel);
+    moreBox->setObjectName(QStringLiteral("groupMore"));
+    // The title in white on the blue; the controls inside keep the usual
+    // colours (the spin boxes draw their arrows in the window-text colour).
+    QPalette title = moreBox->palette();
+    title.setColor(QPalette::WindowText, look::lightText());
+    moreBox->setPalette(title);
+    auto *more = new QGridLayout(moreBox);
+    more->setHorizontalSpacing(6);
+    int primaryRow = 0, moreRow = 0;
+    for (const ParamInfo &i : parameterTable()) {
+        if (i.primary)
+            addParameterRow(panel, primary, primaryRow++, i.id);
+        else
+            addParameterRow(moreBox, more, moreRow++, i.id);
+    }
+    column->addLayout(primary);
+    column->addWidget(moreBox);
+
+    auto *baseline = look::makeButton(panel, QStringLiteral("cmdBaseline"), QStringLiteral("Keep as Baseline"), {});
+    baseline->setAccessibleDescription(QStringLiteral("Keeps the current loop as the dashed loop to compare with"));
+    connect(baseline, &QPushButton::clicked, this, [this] {
+        session_.keepBaseline();
+        showSession();
+    });
+    auto *reset = look::makeButton(panel, QStringLiteral("cmdReset"), QStringLiteral("Reset to Control"), {});
+    reset->setAccessibleDescription(QStringLiteral("Returns every parameter and the baseline to Control"));
+    connect(reset, &QPushButton::clicked, this, [this] {
+        recomputeTimer_.stop();
+        session_.reset();
+        syncControls();
+        showSession();
+    });
+    auto *occlusion = look::makeButton(panel, QStringLiteral("cmdOcclusion"), QStringLiteral("Occlusion Run"), {});
+    occlusion->setAccessibleDescription(QStringLiteral("Lowers the filling pressure over 12 beats and fits the "
+                                                       "line through their end-systolic points"));
+    connect(occlusion, &QPushButton::clicked, this, [this] {
+        recomputeTimer_.stop();
+        session_.runOcclusion();
+        showSession();
+    });
+    auto *buttons = new QGridLayout;
+    buttons->addWidget(baseline, 0, 0);
+    buttons->addWidget(reset, 0, 1);
+    buttons->addWidget(occlusion, 1, 0, 1, 2);
+    for (QPushButton *button : {baseline, reset, occlusion})
+        button->setMinimumHeight(28);
+    column->addSpacing(6);
+    column->addLayout(buttons);
+
+    // Tab walks the panel as it reads: the condition, each parameter's slider
+    // then its box, row by row, then the buttons.
+    QWidget *previous = presets_;
+    for (const ParameterControls &c : controls_) {
+        QWidget::setTabOrder(previous, c.slider);
+        QWidget::setTabOrder(c.slider, c.spin);
+        previous = c.spin;
+    }
+    for (QWidget *button :
+        {static_cast<QWidget *>(baseline), static_cast<QWidget *>(reset), static_cast<QWidget *>(occlusion)}) {
+        QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+    column->addStretch(1);
+    return panel;
+}
+
+void LoopLabWindow::addParameterRow(QWidget *parent, QGridLayout *grid, int row, Param p)
+{
+    const ParamInfo &i = info(p);
+    auto *label = whiteLabel(name(i.label), parent);
+    label->setWordWrap(true);
+    label->setToolTip(name(i.meaning));
+
+    auto *slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(QStringLiteral("slider") + name(i.name));
+    slider->setRange(0, sliderSteps(i));
+    slider->setPageStep(std::max(1, sliderSteps(i) / 10));
+    slider->setValue(sliderPosition(i, session_.parameters()[p]));
+    slider->setAccessibleName(name(i.label));
+    slider->setAccessibleDescription(QStringLiteral("Drag, or use the arrow keys, to set %1").arg(name(i.meaning)));
+
+    auto *spin = new QDoubleSpinBox(parent);
+    spin->setObjectName(QStringLiteral("spin") + name(i.name));
+    spin->setDecimals(i.decimals);
+    spin->setRange(i.min, i.max);
+    spin->setSingleStep(i.step);
+    spin->setSuffix(QLatin1Char(' ') + name(i.unit));
+    spin->setKeyboardTracking(false); // a typed number counts once it is complete
+    spin->setValue(session_.parameters()[p]);
+    spin->setAccessibleName(name(i.label));
+    spin->setAccessibleDescription(
+        QStringLiteral("%1, from %2 to %3").arg(name(i.meaning), formatParameter(p, i.min), formatParameter(p, i.max)));
+    spin->installEventFilter(this);
+    QPalette usual = spin->palette();
+    usual.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
+    spin->setPalette(usual);
+    slider->setPalette(usual);
+    label->setBuddy(spin);
+
+    connect(
+        slider, &QSlider::valueChanged, spin, [spin, &i](int position) { spin->setValue(i.min + position * i.step); });
+    connect(spin, &QDoubleSpinBox::valueChanged, this, [this, p](double value) { parameterEdited(p, value); });
+
+    grid->addWidget(label, row, 0);
+    grid->addWidget(slider, row, 1);
+    grid->addWidget(spin, row, 2);
+    grid->setColumnStretch(0, 1);
+    controls_[static_cast<std::size_t>(p)] = {spin, slider};
+}
+
+QWidget *LoopLabWindow::buildReadouts()
+{
+    auto *panel = new QWidget(client());
+    panel->setObjectName(QStringLiteral("labReadouts"));
+    auto *column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto *heading = whiteLabel(QStringLiteral("Measures (change from baseline)"), panel);
+    heading->setWordWrap(true);
+    column->addWidget(heading);
+
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(3);
+    int row = 0;
+    for (const MeasureInfo &i : measureTable()) {
+        auto *label = whiteLabel(name(i.name), panel);
+        label->setToolTip(name(i.meaning));
+        auto *value = whiteLabel(QString(), panel);
+        value->setObjectName(QStringLiteral("value") + name(i.name));
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setAccessibleDescription(name(i.meaning));
+        auto *delta = whiteLabel(QString(), panel);
+        delta->setObjectName(QStringLiteral("delta") + name(i.name));
+        delta->setAccessibleName(name(i.name) + QStringLiteral(" against the baseline"));
+        grid->addWidget(label, row, 0);
+        grid->addWidget(value, row, 1);
+        grid->addWidget(delta, row, 2);
+        readouts_[static_cast<std::size_t>(i.id)] = {value, delta};
+        ++row;
+    }
+    auto addFit = [&](const QString &caption, const QString &objectName, const QString &meaning) {
+        auto *label = whiteLabel(caption, panel);
+        auto *value = whiteLabel(QString(), panel);
+        value->setObjectName(objectName);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setAccessibleDescription(meaning);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(value, row, 1, 1, 2);
+        ++row;
+        return value;
+    };
+    grid->setRowMinimumHeight(row++, 10);
+    eesFit_ = addFit(QStringLiteral("Ees (fit)"), QStringLiteral("valueEesFit"),
+        QStringLiteral("slope of the line through the occlusion run's end-systolic points"));
+    v0Fit_ = addFit(QStringLiteral("V0 (fit)"), QStringLiteral("valueV0Fit"),
+        QStringLiteral("volume where that line meets zero pressure"));
+    column->addLayout(grid);
+
+    changes_ = whiteLabel(QString(), panel);
+    changes_->setObjectName(QStringLiteral("labChanges"));
+    changes_->setWordWrap(true);
+    changes_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    column->addSpacing(8);
+    column->addWidget(changes_);
+    column->addStretch(1);
+    return panel;
+}
+
+void LoopLabWindow::setZoom(double zoom)
+{
+    zoom_ = std::clamp(zoom, 0.5, 4.0);
+    client()->setFont(look::sansSerif(look::kOrdinaryPointSize * zoom_));
+    if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labControls")))
+        panel->setFixedWidth(static_cast<int>(std::lround(390 * zoom_)));
+    if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labReadouts")))
+        panel->setFixedWidth(static_cast<int>(std::lround(230 * zoom_)));
+    for (const ParameterControls &c : controls_)
+        c.slider->setMinimumWidth(static_cast<int>(std::lround(90 * zoom_)));
+    // The command buttons carry the program's button font of their own.
+    for (QPushButton *button : client()->findChildren<QPushButton *>())
+        button->setFont(look::sansSerif(look::kOrdinaryPointSize * zoom_));
+    chart_->setZoom(zoom_);
+    timeChart_->setZoom(zoom_);
+}
+
+bool LoopLabWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A spin box would take Ctrl+C for its own text; in the lab it copies the
+    // chart and the measures wherever the focus is.
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
+        return true;
+    return MenuWindow::eventFilter(watched, event);
+}
+
+void LoopLabWindow::parameterEdited(Param p, double value)
+{
+    const ParameterControls &c = controls_[static_cast<std::size_t>(p)];
+    {
+        const QSignalBlocker blocker(c.slider);
+        c.slider->setValue(sliderPosition(info(p), value));
+    }
+    if (session_.setParameter(p, value))
+        scheduleRecompute();
+}
+
+void LoopLabWindow::exploreChart(const ChartMatch &chart)
+{
+    recomputeTimer_.stop();
+    session_.setParameters(chart.parameters());
+    session_.update();
+    syncControls();
+    showSession();
+    changes_->setText(name(chart.description));
+    look::announce(changes_);
+}
+
+void LoopLabWindow::presetChosen(int index)
+{
+    const auto all = presets();
+    if (index < 0 || index >= static_cast<int>(all.size()))
+        return;
+    session_.applyPreset(all[static_cast<std::size_t>(index)]);
+    syncControls();
+    scheduleRecompute();
+}
+
+void LoopLabWindow::scheduleRecompute()
+{
+    // While a slider is dragged every move lands here; only the last
+    // parameters set before the event loop comes round are solved.
+    if (!recomputeTimer_.isActive())
+        recomputeTimer_.start();
+}
+
+void LoopLabWindow::recompute()
+{
+    session_.update();
+    showSession();
+}
+
+void LoopLabWindow::syncControls()
+{
+    for (const ParamInfo &i : parameterTable()) {
+        const ParameterControls &c = controls_[static_cast<std::size_t>(i.id)];
+        const double value = session_.parameters()[i.id];
+        const QSignalBlocker spinBlocker(c.spin);
+        const QSignalBlocker sliderBlocker(c.slider);
+        c.spin->setValue(value);
+        c.slider->setValue(sliderPosition(i, value));
+    }
+    if (const Preset *match = session_.matchingPreset()) {
+        const QSignalBlocker blocker(presets_);
+        presets_->setCurrentIndex(static_cast<int>(match - presets().data()));
+    }
+}
+
+void LoopLabWindow::showSession()
+{
+    for (const MeasureInfo &i : measureTable()) {
+        const Readout &r = readouts_[static_cast<std::size_t>(i.id)];
+        r.value->setText(session_.value(i.id));
+        r.value->setAccessibleName(name(i.name) + QLatin1Char(' ') + r.value->text());
+        r.delta->setText(session_.delta(i.id));
+        r.delta->setAccessibleDescription(session_.deltaDescription(i.id));
+    }
+    eesFit_->setText(session_.eesFit());
+    v0Fit_->setText(session_.v0Fit());
+    eesFit_->setAccessibleName(QStringLiteral("Ees from the occlusion run ") + eesFit_->text());
+    v0Fit_->setAccessibleName(QStringLiteral("V0 from the occlusion run ") + v0Fit_->text());
+    chart_->refresh();
+    timeChart_->refresh();
+    settleTimer_.start();
+}
+
+QString LoopLabWindow::announcedState(Measure m) const
+{
+    return session_.value(m);
+}
+
+void LoopLabWindow::announceChanges()
+{
+    QStringList changed;
+    for (const MeasureInfo &i : measureTable()) {
+        QString &last = announced_[static_cast<std::size_t>(i.id)];
+        const QString now = announcedState(i.id);
+        if (now == last)
+            continue;
+        last = now;
+        const QString delta = session_.deltaDescription(i.id);
+        changed << QStringLiteral("%1 %2 (%3)").arg(name(i.name), now, delta);
+    }
+    const QString fit = session_.eesFit();
+    if (fit != announcedFit_) {
+        announcedFit_ = fit;
+        if (!fit.isEmpty())
+            changed << QStringLiteral("Ees from the occlusion run %1, V0 %2").arg(fit, session_.v0Fit());
+    }
+    if (changed.isEmpty())
+        return;
+    changes_->setText(QStringLiteral("Now: ") + changed.join(QStringLiteral("; ")));
+    look::announce(changes_);
+}
+
+void LoopLabWindow::copyToClipboard()
+{
+    auto *data = new QMimeData;
+    data->setImageData(chart_->grab().toImage());
+    data->setText(session_.report());
+    QApplication::clipboard()->setMimeData(data);
+}
+
+} // namespace valthera

@@ -1,0 +1,90 @@
+#pragma once
+// The Loop Lab window: controls for every parameter of the heart model, the
+// live P-V loop and the beat against time, and the readouts against the
+// baseline. The lab's state lives in a LabSession; this only shows it and
+// passes the student's changes on.
+
+#include "lab/explore.h"
+#include "lab/labsession.h"
+#include "ui/menuwindow.h"
+
+#include <QTimer>
+#include <array>
+
+class QComboBox;
+class QGridLayout;
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+
+namespace valthera {
+
+namespace lab {
+class PvChart;
+class TimeChart;
+} // namespace lab
+
+class LoopLabWindow : public MenuWindow, public lab::ChartExplorer {
+    Q_OBJECT
+public:
+    explicit LoopLabWindow(ScreenRegistry &registry);
+
+    // Sets the parameters that reproduce a lessons' chart and says which chart it is.
+    void exploreChart(const lab::ChartMatch &chart) override;
+
+    const lab::LabSession &session() const { return session_; }
+
+    // One scale for the lab's text and chart lines; 1 is the program's usual size.
+    void setZoom(double zoom);
+    double zoom() const { return zoom_; }
+
+    // Puts the P-V chart (as a picture) and the readouts (as text) on the clipboard.
+    void copyToClipboard();
+
+    // How long the readouts must rest before a change is read out.
+    static constexpr int kSettleMs = 500;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct ParameterControls {
+        QDoubleSpinBox *spin = nullptr;
+        QSlider *slider = nullptr;
+    };
+    struct Readout {
+        QLabel *value = nullptr;
+        QLabel *delta = nullptr;
+    };
+
+    QWidget *buildControls();
+    QWidget *buildReadouts();
+    void addParameterRow(QWidget *parent, QGridLayout *grid, int row, lab::Param p);
+
+    void parameterEdited(lab::Param p, double value);
+    void presetChosen(int index);
+    void scheduleRecompute();
+    void recompute();
+    void showSession();
+    void syncControls();
+    void announceChanges();
+    QString announcedState(lab::Measure m) const;
+
+    lab::LabSession session_;
+    double zoom_ = 1;
+    std::array<ParameterControls, lab::kParamCount> controls_{};
+    std::array<Readout, lab::kMeasureCount> readouts_{};
+    std::array<QString, lab::kMeasureCount> announced_{};
+    QString announcedFit_;
+    QComboBox *presets_ = nullptr;
+    QLabel *eesFit_ = nullptr;
+    QLabel *v0Fit_ = nullptr;
+    QLabel *changes_ = nullptr;
+    lab::PvChart *chart_ = nullptr;
+    lab::TimeChart *timeChart_ = nullptr;
+    QTimer recomputeTimer_; // zero-interval: many changes in one pass of the event loop, one solve
+    QTimer settleTimer_;
+};
+
+} // namespace valthera

@@ -1,0 +1,105 @@
+// The Loop Lab's state without a window: readouts as the student reads them,
+// the baseline and its deltas, reset, coalesced solving and the occlusion fit.
+
+#include "lab/labsession.h"
+
+#include <QtTest>
+
+using namespace valthera::lab;
+
+class LabSessionTest : public QObject {
+    Q_OBJECT
+private slots:
+    void readoutsReadAsTheStudentSeesThem()
+    {
+        QCOMPARE(LabSession::formatValue(Measure::EDV, 120.2), QString("120 ml"));
+        QCOMPARE(LabSession::formatValue(Measure::EF, 0.5833), QString("58 %"));
+        QCOMPARE(LabSession::formatValue(Measure::CO, 5.2381), QString("5.24 l/min"));
+        QCOMPARE(LabSession::formatValue(Measure::Ea, 1.4049), QString("1.40 mmHg/ml"));
+        QCOMPARE(LabSession::formatValue(Measure::SV, -0.2), QString("0 ml"));
+
+        // The delta is the difference of the two numbers shown, so it always agrees with them.
+        QCOMPARE(LabSession::formatDelta(Measure::EDV, 127.2, 119.6), QString("▲ 7"));
+        QCOMPARE(LabSession::formatDelta(Measure::ESV, 47.1, 49.8), QString("▼ 3"));
+        QCOMPARE(LabSession::formatDelta(Measure::EDV, 120.2, 119.9), QString());
+        QCOMPARE(LabSession::formatDelta(Measure::CO, 5.30, 5.24), QString("▲ 0.06"));
+        QCOMPARE(LabSession::describeDelta(Measure::EDV, 127.2, 119.6), QString("up 7 ml"));
+        QCOMPARE(LabSession::describeDelta(Measure::EF, 0.55, 0.58), QString("down 3 percentage points"));
+        QCOMPARE(LabSession::describeDelta(Measure::SBP, 120.1, 119.9), QString("same as baseline"));
+    }
+
+    void parametersAreKeptInRangeAndSolvedOnceForManyChanges()
+    {
+        LabSession session;
+        const int solves = session.solves();
+        QVERIFY(!session.stale());
+        QVERIFY(!session.setParameter(Param::Pla, 15.04)); // rounds to the shown 15.0
+        QVERIFY(session.setParameter(Param::Pla, 99));
+        QCOMPARE(session.parameters()[Param::Pla], info(Param::Pla).max);
+        QVERIFY(session.setParameter(Param::Pla, 18));
+        QVERIFY(session.setParameter(Param::HR, 90));
+        QVERIFY(session.stale());
+        QCOMPARE(session.solves(), solves);
+        session.update();
+        session.update();
+        QCOMPARE(session.solves(), solves + 1);
+        QCOMPARE(session.current().parameters[Param::Pla], 18.0);
+        QCOMPARE(session.current().parameters[Param::HR], 90.0);
+        QVERIFY(session.current().converged);
+    }
+
+    void baselineDeltasAndReset()
+    {
+        LabSession session;
+        QCOMPARE(session.matchingPreset()->name, std::string_view("Control"));
+        const double controlEdv = session.measures()[Measure::EDV];
+        for (const MeasureInfo &i : measureTable())
+            QCOMPARE(session.delta(i.id), QString());
+
+        session.applyPreset(*findPreset("Increased preload"));
+        session.update();
+        QCOMPARE(session.matchingPreset()->name, std::string_view("Increased preload"));
+        QVERIFY(session.measures()[Measure::EDV] > controlEdv + 5);
+        QVERIFY(session.delta(Measure::EDV).startsWith("▲ "));
+        QVERIFY(session.deltaDescription(Measure::EDV).startsWith("up "));
+        QCOMPARE(session.baselineMeasures()[Measure::EDV], controlEdv);
+
+        // The current loop becomes the one compared with.
+        session.keepBaseline();
+        QCOMPARE(session.delta(Measure::EDV), QString());
+        session.setParameter(Param::R, 1.5);
+        session.update();
+        QVERIFY(session.delta(Measure::SBP).startsWith("▲ "));
+
+        session.reset();
+        QVERIFY(session.parameters() == Parameters());
+        QVERIFY(!session.stale());
+        QVERIFY(session.baseline().parameters == Parameters());
+        QVERIFY(qAbs(session.measures()[Measure::EDV] - controlEdv) < 0.01);
+        QCOMPARE(session.delta(Measure::SBP), QString());
+    }
+
+    void occlusionFitsTheContractilityAndLastsUntilAChange()
+    {
+        LabSession session;
+        QVERIFY(session.eesFit().isEmpty());
+        session.runOcclusion();
+        QVERIFY(session.occlusion());
+        QCOMPARE(session.occlusion()->endSystole.size(), std::size_t(kOcclusionBeats));
+        const double ees = session.parameters()[Param::Ees];
+        QVERIFY2(qAbs(session.occlusion()->eesFit - ees) <= 0.02 * ees,
+            qPrintable(QString::number(session.occlusion()->eesFit)));
+        QVERIFY(session.eesFit().endsWith(" mmHg/ml"));
+        QVERIFY(session.v0Fit().endsWith(" ml"));
+        QVERIFY(session.report().contains(session.eesFit()));
+
+        session.keepBaseline(); // not a change of the heart
+        QVERIFY(session.occlusion());
+        session.setParameter(Param::HR, 80);
+        QVERIFY(!session.occlusion());
+        QVERIFY(session.eesFit().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(LabSessionTest)
+#include "tst_labsession.moc"

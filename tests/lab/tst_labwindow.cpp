@@ -1,0 +1,227 @@
+// The Loop Lab window worked as a student works it: keys on the spin boxes,
+// a slider dragged with the mouse, the conditions chosen from the keyboard,
+// the baseline, the occlusion run and copying, each seen in the readouts.
+
+#include "app/program.h"
+#include "diagrams/explore.h"
+#include "lab/labcharts.h"
+#include "lab/looplabwindow.h"
+#include "support/testsupport.h"
+#include "ui/controls.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QStyleOptionSlider>
+#include <QtTest>
+
+using namespace valthera;
+using namespace valthera::lab;
+
+class LabWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        program_ = std::make_unique<Program>();
+        program_->registry().setQuitHandler([] {});
+        lab_ = qobject_cast<LoopLabWindow *>(program_->registry().show(QStringLiteral("LoopLab")));
+        QVERIFY(lab_);
+        QVERIFY(QTest::qWaitForWindowExposed(lab_));
+        testing::settle();
+    }
+    void cleanup()
+    {
+        program_->registry().endSession();
+        testing::settle();
+        program_.reset();
+    }
+
+    void opensMaximizedWithAControlPairForEveryParameter()
+    {
+        QCOMPARE(lab_->windowTitle(), QString("Loop Lab"));
+        QVERIFY(lab_->windowState() & Qt::WindowMaximized);
+        for (const ParamInfo &i : parameterTable()) {
+            auto *spin = child<QDoubleSpinBox>(QStringLiteral("spin") + toQString(i.name));
+            auto *slider = child<QSlider>(QStringLiteral("slider") + toQString(i.name));
+            QVERIFY2(spin && slider, i.name.data());
+            QCOMPARE(spin->minimum(), i.min);
+            QCOMPARE(spin->maximum(), i.max);
+            QCOMPARE(spin->value(), i.defaultValue);
+            QCOMPARE(spin->accessibleName(), toQString(i.label));
+            // The four main controls stand outside the "More" group, the rest inside.
+            const bool inMore = spin->parentWidget()->objectName() == QLatin1String("groupMore");
+            QCOMPARE(inMore, !i.primary);
+        }
+        auto *presets = child<QComboBox>("presets");
+        QCOMPARE(presets->count(), static_cast<int>(lab::presets().size()));
+        QCOMPARE(presets->itemText(9), QString("Aortic regurgitation"));
+        QCOMPARE(child<QLabel>("valueEDV")->text(), lab_->session().value(Measure::EDV));
+    }
+
+    void tabWalksTheControlsAsTheyRead()
+    {
+        auto *presets = child<QComboBox>("presets");
+        presets->setFocus();
+        QStringList walked;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, QStringList({"sliderPla", "spinPla", "sliderR", "spinR"}));
+    }
+
+    void spinKeysChangeTheParameterAndTheReadout()
+    {
+        auto *spin = child<QDoubleSpinBox>("spinPla");
+        auto *slider = child<QSlider>("sliderPla");
+        const QString edvBefore = child<QLabel>("valueEDV")->text();
+        spin->setFocus();
+        QTest::keyClick(spin, Qt::Key_Up);
+        QTest::keyClick(spin, Qt::Key_Up);
+        QCOMPARE(spin->value(), 16.0);
+        QCOMPARE(slider->value(), 28); // (16 - 2) / 0.5
+        testing::settle();
+        QCOMPARE(lab_->session().current().parameters[Param::Pla], 16.0);
+        QVERIFY(child<QLabel>("valueEDV")->text() != edvBefore);
+        QCOMPARE(child<QLabel>("valueEDV")->text(), lab_->session().value(Measure::EDV));
+
+        // Slider keys move the box with it.
+        auto *hr = child<QSlider>("sliderHR");
+        QTest::keyClick(hr, Qt::Key_Right);
+        QCOMPARE(child<QDoubleSpinBox>("spinHR")->value(), 76.0);
+    }
+
+    void draggingASliderSolvesOnceForTheLastPlace()
+    {
+        auto *slider = child<QSlider>("sliderEes");
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = slider->sliderPosition();
+        option.sliderValue = slider->value();
+        const QRect handle =
+            slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
+        const int solves = lab_->session().solves();
+        const double before = lab_->session().parameters()[Param::Ees];
+
+        QTest::mousePress(slider, Qt::LeftButton, {}, handle.center());
+        for (int dx = 4; dx <= 40; dx += 4)
+            QTest::mouseMove(slider, handle.center() + QPoint(dx, 0));
+        QTest::mouseRelease(slider, Qt::LeftButton, {}, handle.center() + QPoint(40, 0));
+        QVERIFY(lab_->session().parameters()[Param::Ees] > before);
+        QCOMPARE(lab_->session().solves(), solves); // nothing solved inside the moves
+        testing::settle();
+        QCOMPARE(lab_->session().solves(), solves + 1);
+        QCOMPARE(child<QDoubleSpinBox>("spinEes")->value(), lab_->session().current().parameters[Param::Ees]);
+    }
+
+    void conditionsComeFromTheKeyboard()
+    {
+        auto *presets = child<QComboBox>("presets");
+        presets->setFocus();
+        QTest::keyClick(presets, Qt::Key_Down);
+        QCOMPARE(presets->currentText(), QString("Increased afterload"));
+        testing::settle();
+        QCOMPARE(child<QDoubleSpinBox>("spinR")->value(), 1.6);
+        QCOMPARE(child<QSlider>("sliderR")->value(), 130);
+        QCOMPARE(lab_->session().current().parameters[Param::R], 1.6);
+
+        QTest::keyClick(presets, Qt::Key_End);
+        testing::settle();
+        QCOMPARE(child<QDoubleSpinBox>("spinGar")->value(), 1.0);
+        QCOMPARE(child<QDoubleSpinBox>("spinR")->value(), info(Param::R).defaultValue);
+
+        testing::click(child<QPushButton>("cmdReset"));
+        QCOMPARE(presets->currentIndex(), 0);
+        QCOMPARE(child<QDoubleSpinBox>("spinGar")->value(), 0.0);
+        QVERIFY(lab_->session().parameters() == Parameters());
+    }
+
+    void aBaselineShowsChangesAndTheyAreReadOutOnceSettled()
+    {
+        QStringList heard;
+        connect(&look::Announcements::instance(), &look::Announcements::announced, this,
+            [&heard](QLabel *, const QString &text) { heard << text; });
+        testing::click(child<QPushButton>("cmdBaseline"));
+        auto *spin = child<QDoubleSpinBox>("spinPla");
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(spin, Qt::Key_Up);
+            testing::settle();
+        }
+        auto *delta = child<QLabel>("deltaEDV");
+        QVERIFY(delta->text().startsWith("▲ "));
+        QVERIFY(delta->accessibleDescription().startsWith("up "));
+        QVERIFY(delta->accessibleDescription().endsWith(" ml"));
+        QVERIFY(heard.isEmpty()); // not yet: the value may still be moving
+        QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 1, 3 * LoopLabWindow::kSettleMs);
+        QVERIFY(heard.first().contains("EDV " + child<QLabel>("valueEDV")->text()));
+        testing::settle(2 * LoopLabWindow::kSettleMs);
+        QCOMPARE(heard.size(), 1);
+        disconnect(&look::Announcements::instance(), nullptr, this, nullptr);
+    }
+
+    void theOcclusionRunIsFittedAndDrawnUntilAChange()
+    {
+        auto *fit = child<QLabel>("valueEesFit");
+        QVERIFY(fit->text().isEmpty());
+        testing::click(child<QPushButton>("cmdOcclusion"));
+        QVERIFY(fit->text().endsWith(" mmHg/ml"));
+        QCOMPARE(fit->text(), lab_->session().eesFit());
+        QCOMPARE(child<QLabel>("valueV0Fit")->text(), lab_->session().v0Fit());
+        QVERIFY(child<PvChart>("labChart")->accessibleDescription().contains("Occlusion run"));
+
+        QTest::keyClick(child<QDoubleSpinBox>("spinHR"), Qt::Key_Up);
+        testing::settle();
+        QVERIFY(fit->text().isEmpty());
+    }
+
+    void aLessonChartOpensWithTheParametersThatReproduceIt()
+    {
+        QVERIFY(explore(PictureId::Afterload100));
+        testing::settle();
+        const ChartMatch &chart = chartMatchFor(LoopId::Afterload100);
+        QCOMPARE(child<QDoubleSpinBox>("spinR")->value(), chart.r);
+        QCOMPARE(child<QDoubleSpinBox>("spinPla")->value(), chart.pla);
+        QVERIFY(lab_->session().parameters() == chart.parameters());
+        QVERIFY(!lab_->session().stale());
+        QCOMPARE(child<QLabel>("labChanges")->text(), toQString(chart.description));
+    }
+
+    void copyPutsTheChartAndTheMeasuresOnTheClipboard()
+    {
+        QApplication::clipboard()->clear();
+        auto *spin = child<QDoubleSpinBox>("spinPla");
+        spin->setFocus(); // a spin box would otherwise copy its own text
+        QTest::keyClick(spin, Qt::Key_C, Qt::ControlModifier);
+        const QMimeData *data = QApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QVERIFY(data->hasImage());
+        const QImage image = qvariant_cast<QImage>(data->imageData());
+        QCOMPARE(image.size(), child<PvChart>("labChart")->size() * lab_->devicePixelRatio());
+        QVERIFY(data->text().contains("EDV (end-diastolic volume)\t" + child<QLabel>("valueEDV")->text()));
+        QVERIFY(data->text().contains("Preload (left atrial pressure)\t15.0 mmHg"));
+    }
+
+private:
+    template <typename T> T *child(const QString &name)
+    {
+        T *found = testing::child<T>(lab_, name);
+        if (!found)
+            qWarning("no %s", qPrintable(name));
+        return found;
+    }
+
+    std::unique_ptr<Program> program_;
+    LoopLabWindow *lab_ = nullptr;
+};
+
+QTEST_MAIN(LabWindowTest)
+#include "tst_labwindow.moc"
