@@ -61,6 +61,8 @@ case "${1:-}" in
             echo "the installed program did not keep running (exit $status)" >&2
             exit 1
         fi
+        # The command-line companion answers from the installed package alone.
+        /usr/bin/valthera-loop HR=60 | grep -q '"EDV"' || { echo "the installed valthera-loop did not answer" >&2; exit 1; }
         echo "installed package starts"
         ;;
     *)

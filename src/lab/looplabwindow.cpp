@@ -4,6 +4,7 @@
 #include "lab/labcharts.h"
 #include "ui/controls.h"
 #include "ui/look.h"
+#include "ui/zoom.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,7 +89,14 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     settleTimer_.setInterval(kSettleMs);
     connect(&settleTimer_, &QTimer::timeout, this, &LoopLabWindow::announceChanges);
 
-    setZoom(1);
+    // Text is set here at its design size: the program's zoom rescales every
+    // font a window sets itself. The fixed widths and the charts follow the
+    // zoom through setZoom.
+    client()->setFont(look::sansSerif(look::kOrdinaryPointSize));
+    for (QPushButton *button : client()->findChildren<QPushButton *>())
+        button->setFont(look::sansSerif(look::kOrdinaryPointSize));
+    setZoom(look::Zoom::instance().factor());
+    connect(&look::Zoom::instance(), &look::Zoom::changed, this, [this](qreal factor) { setZoom(factor); });
     showSession();
     for (const MeasureInfo &i : measureTable())
         announced_[static_cast<std::size_t>(i.id)] = announcedState(i.id);
@@ -301,16 +309,12 @@ QWidget *LoopLabWindow::buildReadouts()
 void LoopLabWindow::setZoom(double zoom)
 {
     zoom_ = std::clamp(zoom, 0.5, 4.0);
-    client()->setFont(look::sansSerif(look::kOrdinaryPointSize * zoom_));
     if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labControls")))
         panel->setFixedWidth(static_cast<int>(std::lround(390 * zoom_)));
     if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labReadouts")))
         panel->setFixedWidth(static_cast<int>(std::lround(230 * zoom_)));
     for (const ParameterControls &c : controls_)
         c.slider->setMinimumWidth(static_cast<int>(std::lround(90 * zoom_)));
-    // The command buttons carry the program's button font of their own.
-    for (QPushButton *button : client()->findChildren<QPushButton *>())
-        button->setFont(look::sansSerif(look::kOrdinaryPointSize * zoom_));
     chart_->setZoom(zoom_);
     timeChart_->setZoom(zoom_);
 }
@@ -338,6 +342,8 @@ void LoopLabWindow::parameterEdited(Param p, double value)
 void LoopLabWindow::exploreChart(const ChartMatch &chart)
 {
     recomputeTimer_.stop();
+    // Compared with the control loop, whatever baseline the student had kept.
+    session_.reset();
     session_.setParameters(chart.parameters());
     session_.update();
     syncControls();

@@ -35,7 +35,8 @@ public:
 
     const lab::LabSession &session() const { return session_; }
 
-    // One scale for the lab's text and chart lines; 1 is the program's usual size.
+    // Fits the panels and the charts' lines and text to a zoom (1 is the design
+    // size); the window follows the program's zoom by itself.
     void setZoom(double zoom);
     double zoom() const { return zoom_; }
 

@@ -99,15 +99,8 @@ void describeQuestionButtons(QPushButton *start, QPushButton *next, QPushButton 
     reset->setAccessibleDescription(QStringLiteral("Clears the questions"));
 }
 
-Announcements &Announcements::instance()
-{
-    static Announcements announcements;
-    return announcements;
-}
-
 void announce(QLabel *label)
 {
-    emit Announcements::instance().announced(label, label->text());
     QAccessibleEvent nameChanged(label, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&nameChanged);
     QAccessibleEvent alert(label, QAccessible::Alert);

@@ -51,15 +51,5 @@ void describeQuestionButtons(QPushButton *start, QPushButton *next, QPushButton 
 // read out (the answer feedback).
 void announce(QLabel *label);
 
-// Everything announce() reads out, as it happens. Assistive technology hears it
-// through Qt's accessibility events; this lets the program's own parts (and
-// its tests) follow the same announcements where no accessibility bridge runs.
-class Announcements : public QObject {
-    Q_OBJECT
-public:
-    static Announcements &instance();
-signals:
-    void announced(QLabel *label, const QString &text);
-};
 
 } // namespace valthera::look
