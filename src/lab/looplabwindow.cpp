@@ -112,6 +112,7 @@ QWidget *LoopLabWindow::buildControls()
 
     auto *presetLabel = whiteLabel(QStringLiteral("Condition"), panel);
     presets_ = new QComboBox(panel);
+    presets_->setPlaceholderText(QStringLiteral("Own settings"));
     presets_->setObjectName(QStringLiteral("presets"));
     for (const Preset &preset : presets()) {
         presets_->addItem(name(preset.name));
@@ -335,8 +336,10 @@ void LoopLabWindow::parameterEdited(Param p, double value)
         const QSignalBlocker blocker(c.slider);
         c.slider->setValue(sliderPosition(info(p), value));
     }
-    if (session_.setParameter(p, value))
+    if (session_.setParameter(p, value)) {
+        showCondition();
         scheduleRecompute();
+    }
 }
 
 void LoopLabWindow::exploreChart(const ChartMatch &chart)
@@ -386,10 +389,15 @@ void LoopLabWindow::syncControls()
         c.spin->setValue(value);
         c.slider->setValue(sliderPosition(i, value));
     }
-    if (const Preset *match = session_.matchingPreset()) {
-        const QSignalBlocker blocker(presets_);
-        presets_->setCurrentIndex(static_cast<int>(match - presets().data()));
-    }
+    showCondition();
+}
+
+void LoopLabWindow::showCondition()
+{
+    // Settings of the student's own name no condition, rather than the last one chosen.
+    const QSignalBlocker blocker(presets_);
+    const Preset *match = session_.matchingPreset();
+    presets_->setCurrentIndex(match ? static_cast<int>(match - presets().data()) : -1);
 }
 
 void LoopLabWindow::showSession()

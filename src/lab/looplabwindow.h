@@ -69,6 +69,7 @@ private:
     void recompute();
     void showSession();
     void syncControls();
+    void showCondition(); // the condition the parameters are, if any
     void announceChanges();
     QString announcedState(lab::Measure m) const;
 

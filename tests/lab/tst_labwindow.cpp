@@ -126,6 +126,8 @@ private slots:
 
     void conditionsComeFromTheKeyboard()
     {
+        testing::click(child<QPushButton>("cmdReset"));
+        testing::settle();
         auto *presets = child<QComboBox>("presets");
         presets->setFocus();
         QTest::keyClick(presets, Qt::Key_Down);
@@ -144,6 +146,12 @@ private slots:
         QCOMPARE(presets->currentIndex(), 0);
         QCOMPARE(child<QDoubleSpinBox>("spinGar")->value(), 0.0);
         QVERIFY(lab_->session().parameters() == Parameters());
+
+        // A setting of the student's own is no longer the condition chosen last.
+        QTest::keyClick(child<QDoubleSpinBox>("spinHR"), Qt::Key_Up);
+        testing::settle();
+        QCOMPARE(presets->currentIndex(), -1);
+        QCOMPARE(presets->currentText(), QString());
     }
 
     void aBaselineShowsChangesAndTheyAreReadOutOnceSettled()
