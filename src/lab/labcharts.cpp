@@ -245,28 +245,6 @@ void marker(QPainter &painter, QPointF at, double z, const QColor &fill = Qt::bl
     painter.setBrush(Qt::NoBrush);
 }
 
-// Draws the parts of a chart that change only with its size, zoom and axes
-// (surround, frame, grid, ticks, titles, legend) from a picture kept while
-// the key stays the same. The upright axis title is drawn as outlines every
-// time it is painted, and the text costs more than the lines; a dragged
-// slider moves the loop on every mouse move but the axes only now and then.
-void drawBackdrop(QPainter &painter, const QWidget &widget, QPixmap &kept, QString &keptKey, const QString &key,
-    const std::function<void(QPainter &)> &paint)
-{
-    const qreal ratio = widget.devicePixelRatioF();
-    const QSize size = (QSizeF(widget.size()) * ratio).toSize();
-    if (key != keptKey || kept.size() != size) {
-        kept = QPixmap(size);
-        kept.setDevicePixelRatio(ratio);
-        QPainter backdrop(&kept);
-        backdrop.setRenderHint(QPainter::Antialiasing);
-        backdrop.setRenderHint(QPainter::TextAntialiasing);
-        paint(backdrop);
-        keptKey = key;
-    }
-    painter.drawPixmap(QPointF(0, 0), kept);
-}
-
 QString axisKey(const AxisRange &axis)
 {
     return QStringLiteral("%1/%2/%3;").arg(axis.min).arg(axis.max).arg(axis.step);
@@ -298,22 +276,50 @@ AxisRange niceAxis(double lo, double hi, int steps)
 
 // ---------------------------------------------------------------------------
 
-PvChart::PvChart(const LabSession &session, QWidget *parent)
+LabChart::LabChart(const LabSession &session, const char *className, const QString &name, const QString &accessibleName,
+    QSize minimum, QWidget *parent)
     : QWidget(parent)
     , session_(session)
 {
-    look::presentAs(staticMetaObject.className(), QAccessible::Graphic);
-    setObjectName(QStringLiteral("labChart"));
-    setAccessibleName(QStringLiteral("Pressure-volume loop chart"));
-    setMinimumSize(280, 240);
+    look::presentAs(className, QAccessible::Graphic);
+    setObjectName(name);
+    setAccessibleName(accessibleName);
+    setMinimumSize(minimum);
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
-    refresh();
 }
 
-void PvChart::setZoom(double zoom)
+void LabChart::setZoom(double zoom)
 {
     zoom_ = zoom;
     update();
+}
+
+// The upright axis title is drawn as outlines every time it is painted, and
+// the text costs more than the lines; a dragged slider moves the loop on every
+// mouse move but the axes only now and then.
+void LabChart::drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (key != backdropKey_ || backdrop_.size() != pixels) {
+        backdrop_ = QPixmap(pixels);
+        backdrop_.setDevicePixelRatio(ratio);
+        QPainter backdrop(&backdrop_);
+        backdrop.setRenderHint(QPainter::Antialiasing);
+        backdrop.setRenderHint(QPainter::TextAntialiasing);
+        paint(backdrop);
+        backdropKey_ = key;
+    }
+    painter.drawPixmap(QPointF(0, 0), backdrop_);
+}
+
+// ---------------------------------------------------------------------------
+
+PvChart::PvChart(const LabSession &session, QWidget *parent)
+    : LabChart(session, staticMetaObject.className(), QStringLiteral("labChart"),
+          QStringLiteral("Pressure-volume loop chart"), QSize(280, 240), parent)
+{
+    refresh();
 }
 
 void PvChart::refresh()
@@ -379,7 +385,7 @@ void PvChart::paintEvent(QPaintEvent *)
     const QString key =
         QStringLiteral("%1x%2 %3 %4 %5").arg(width()).arg(height()).arg(z).arg(title).arg(legend.size()) +
         axisKey(volume_) + axisKey(pressure_);
-    drawBackdrop(painter, *this, backdrop_, backdropKey_, key, [&](QPainter &backdrop) {
+    drawBackdrop(painter, key, [&](QPainter &backdrop) {
         backdrop.fillRect(target, look::windowBlue());
         paintTitle(backdrop, target, 0, top, title, z);
         paintFrame(backdrop, plot, QStringLiteral("VENTRICLE VOLUME (ml)"), QStringLiteral("VENTRICLE PRESSURE (mmHg)"),
@@ -487,21 +493,10 @@ void PvChart::paintEvent(QPaintEvent *)
 // ---------------------------------------------------------------------------
 
 TimeChart::TimeChart(const LabSession &session, QWidget *parent)
-    : QWidget(parent)
-    , session_(session)
+    : LabChart(session, staticMetaObject.className(), QStringLiteral("labTimeChart"),
+          QStringLiteral("Pressures and volume over one beat"), QSize(280, 200), parent)
 {
-    look::presentAs(staticMetaObject.className(), QAccessible::Graphic);
-    setObjectName(QStringLiteral("labTimeChart"));
-    setAccessibleName(QStringLiteral("Pressures and volume over one beat"));
-    setMinimumSize(280, 200);
-    setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
     refresh();
-}
-
-void TimeChart::setZoom(double zoom)
-{
-    zoom_ = zoom;
-    update();
 }
 
 void TimeChart::refresh()
@@ -567,7 +562,7 @@ void TimeChart::paintEvent(QPaintEvent *)
 
     const QString key = QStringLiteral("%1x%2 %3 ").arg(width()).arg(height()).arg(z) + axisKey(time) +
         axisKey(pressure) + axisKey(volume);
-    drawBackdrop(painter, *this, backdrop_, backdropKey_, key, [&](QPainter &backdrop) {
+    drawBackdrop(painter, key, [&](QPainter &backdrop) {
         backdrop.fillRect(target, look::windowBlue());
         paintTitle(backdrop, target, 0, 28 * z, QStringLiteral("One Beat"), z);
         paintFrame(backdrop, upper, QString(), QStringLiteral("mmHg"), z, target.left());

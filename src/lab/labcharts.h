@@ -9,6 +9,9 @@
 #include <QPointF>
 #include <QRectF>
 #include <QWidget>
+#include <functional>
+
+class QPainter;
 
 namespace valthera::lab {
 
@@ -26,11 +29,33 @@ AxisRange niceAxis(double lo, double hi, int steps = 6);
 // The current loop with its points 1 to 5, the baseline loop, the
 // end-systolic and end-diastolic relations, the arterial elastance line, the
 // occlusion run when there is one, and a legend.
-class PvChart : public QWidget {
+// What both charts share: the session they show, the zoom, and the picture of
+// the parts that change only with size, zoom and axes.
+class LabChart : public QWidget {
+    Q_OBJECT
+public:
+    void setZoom(double zoom);
+
+protected:
+    // className is the chart's own, by which it reads as a graphic.
+    LabChart(const LabSession &session, const char *className, const QString &name, const QString &accessibleName,
+        QSize minimum, QWidget *parent);
+    // Draws the parts of the chart that change only with its size, zoom and
+    // axes from a picture kept while key stays the same; paint draws them anew.
+    void drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint);
+
+    const LabSession &session_;
+    double zoom_ = 1;
+
+private:
+    QPixmap backdrop_;
+    QString backdropKey_;
+};
+
+class PvChart : public LabChart {
     Q_OBJECT
 public:
     PvChart(const LabSession &session, QWidget *parent = nullptr);
-    void setZoom(double zoom);
     // Call after the session changed: repaints and describes the loop anew.
     void refresh();
     // The axes the chart last used, in ml and mmHg.
@@ -41,32 +66,21 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    const LabSession &session_;
-    double zoom_ = 1;
     AxisRange volume_;
     AxisRange pressure_;
-    QPixmap backdrop_; // frame, axes and legend, kept while they stay the same
-    QString backdropKey_;
 };
 
 // One beat against time: ventricular, aortic and atrial pressure above, the
 // ventricular volume below, with the valve events at the instants of the
 // loop's points 1, 2, 4 and 5.
-class TimeChart : public QWidget {
+class TimeChart : public LabChart {
     Q_OBJECT
 public:
     TimeChart(const LabSession &session, QWidget *parent = nullptr);
-    void setZoom(double zoom);
     void refresh();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-
-private:
-    const LabSession &session_;
-    double zoom_ = 1;
-    QPixmap backdrop_;
-    QString backdropKey_;
 };
 
 } // namespace valthera::lab
