@@ -97,9 +97,4 @@ void MenuWindow::followZoom(qreal factor, qreal previous)
     zoomedSize_ = size();
 }
 
-QMenuBar *MenuWindow::sectionMenu() const
-{
-    return menuBar();
-}
-
 } // namespace valthera

@@ -7,7 +7,6 @@
 
 #include <QMainWindow>
 
-class QMenuBar;
 
 namespace valthera {
 
@@ -19,7 +18,6 @@ public:
     MenuWindow(ScreenRegistry &registry, const QString &caption, int clientWidthTwips, int clientHeightTwips);
 
     QWidget *client() const { return client_; }
-    QMenuBar *sectionMenu() const;
 
 private:
     void followZoom(qreal factor, qreal previous);
