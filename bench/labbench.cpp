@@ -5,8 +5,8 @@
 //   - the 12-beat occlusion run, at the default and the slowest heart rate.
 // Prints each figure beside its target. Run on an otherwise idle machine.
 
-#include "lab/model.h"
-#include "lab/presets.h"
+#include "model/model.h"
+#include "model/presets.h"
 
 #include <algorithm>
 #include <chrono>

@@ -4,7 +4,7 @@
 // aortic valve at its point 2 pressure and ends ejection on its PIP line.
 // Plain C++: the lab receives a chart by its key and shows these parameters.
 
-#include "lab/model.h"
+#include "model/model.h"
 
 #include <span>
 #include <string_view>

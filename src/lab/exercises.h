@@ -4,7 +4,7 @@
 // prediction against the model. Plain C++, so a test drives them without a
 // window; the lab window only shows what ExerciseCheck returns.
 
-#include "lab/model.h"
+#include "model/model.h"
 
 #include <array>
 #include <optional>

@@ -7,8 +7,8 @@
 // last steady beat, so a window can take many changes (a slider drag) and
 // solve once for the last of them.
 
-#include "lab/model.h"
-#include "lab/presets.h"
+#include "model/model.h"
+#include "model/presets.h"
 
 #include <QString>
 #include <optional>

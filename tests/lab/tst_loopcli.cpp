@@ -1,7 +1,7 @@
 // valthera-loop run as a student's script would run it: its JSON and CSV
 // against the model library, and every kind of bad input refused cleanly.
 
-#include "lab/model.h"
+#include "model/model.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -2,8 +2,8 @@
 // integration of the same equations, the periodic beat, the figures the
 // lessons quote for the defaults, the presets' effects, and the occlusion fit.
 
-#include "lab/model.h"
-#include "lab/presets.h"
+#include "model/model.h"
+#include "model/presets.h"
 
 #include <QtTest>
 #include <boost/numeric/odeint.hpp>

@@ -4,7 +4,7 @@
 // samples as CSV. Bad input prints one line on stderr, nothing on stdout, and
 // exits with 2, so scripts can tell a typo from a result.
 
-#include "lab/model.h"
+#include "model/model.h"
 
 #include <charconv>
 #include <cmath>

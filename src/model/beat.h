@@ -1,0 +1,81 @@
+#pragma once
+// The compartments of the models, their state, and a beat as samples in time.
+
+#include "model/parameters.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace valthera::lab {
+
+// ---------------------------------------------------------------------------
+// Compartments and state
+
+// The blood-holding parts of the model. The isolated heart uses only the left
+// ventricle and the systemic arteries.
+enum class Compartment { LV, SA, SV, RV, PA, PV, LA };
+inline constexpr std::size_t kCompartmentCount = 7;
+// Short names, for the CSV columns: "LV", "SA", "SV", "RV", "PA", "PV", "LA".
+std::string_view compartmentName(Compartment c);
+
+// The volume of every compartment, ml (total volumes, unstressed included).
+using State = std::array<double, kCompartmentCount>;
+inline double &at(State &s, Compartment c) { return s[static_cast<std::size_t>(c)]; }
+inline double at(const State &s, Compartment c) { return s[static_cast<std::size_t>(c)]; }
+
+// All the blood in the model (the isolated heart: ventricle and arteries).
+double totalVolume(const State &s, ModelKind model);
+// The blood the whole circulation holds for these parameters: the resting
+// amount plus the Volume parameter.
+double circulatingVolume(const Parameters &p);
+
+// ---------------------------------------------------------------------------
+// Beats
+
+// Everything at one instant of a beat. Pressures in mmHg, flows in ml/s.
+struct Sample {
+    double t; // s since this beat's ventricular activation onset
+    double V; // LV volume, ml
+    double Pc; // arterial compliance pressure
+    double Plv; // LV pressure
+    double Pao; // aortic pressure Pc + Zc·Qav
+    double Pla; // left atrial pressure (the isolated heart: its fixed filling pressure)
+    double Qmv; // mitral flow into the ventricle (negative: regurgitation)
+    double Qav; // aortic flow out of the ventricle (negative: regurgitation)
+    double e; // ventricular activation, 0..~1
+    double ea; // atrial activation, 0..1 (0 in the isolated heart)
+    double Pra; // right atrial (systemic venous) pressure; 0 in the isolated heart
+    double Prv; // right ventricular pressure; 0 in the isolated heart
+    double Ppa; // pulmonary arterial pressure; 0 in the isolated heart
+    double Ppv; // pulmonary venous pressure; 0 in the isolated heart
+    State volumes; // every compartment's volume
+};
+
+struct Point {
+    double V; // ml
+    double P; // mmHg
+};
+
+// Samples of one beat at t = k·step, k = 0..N-1, with t = 0 at activation onset.
+struct Beat {
+    ModelKind model = ModelKind::Heart;
+    double period = 0; // T = 60/HR, s
+    double step = 0; // h = T/N, s
+    double atrialOnset = -1; // s; the atrium's activation onset, -1 where there is no atrium
+    std::vector<Sample> samples;
+};
+
+inline constexpr double kTargetStep = 0.0005; // s; N = round(T / kTargetStep)
+double beatPeriod(double hr);
+int samplesPerBeat(double hr);
+// Ventricular activation at time t (s) after onset, in a beat of period T:
+// its durations scale with √T, as the QT interval does, and it is back to
+// zero before the next onset at every heart rate.
+double activation(double t, double period);
+// Atrial activation at time t (s) after ventricular onset.
+double atrialActivation(double t, double period);
+// The PR interval: the atrium starts this long before the ventricles.
+double prInterval(double period);
+
+} // namespace valthera::lab

@@ -1,0 +1,199 @@
+#include "model/measures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace valthera::lab {
+
+namespace {
+
+constexpr std::array<MeasureInfo, kMeasureCount> kMeasures{{
+    {Measure::EDV, "EDV", "end-diastolic volume", "ml", 1, false},
+    {Measure::ESV, "ESV", "end-systolic volume", "ml", 1, false},
+    {Measure::SV, "SV", "stroke volume", "ml", 1, false},
+    {Measure::EF, "EF", "ejection fraction", "", 3, false},
+    {Measure::SBP, "SBP", "systolic aortic pressure", "mmHg", 1, false},
+    {Measure::DBP, "DBP", "diastolic aortic pressure", "mmHg", 1, false},
+    {Measure::MAP, "MAP", "mean aortic pressure", "mmHg", 1, false},
+    {Measure::ESP, "ESP", "end-systolic pressure", "mmHg", 1, false},
+    {Measure::EDP, "EDP", "end-diastolic pressure", "mmHg", 1, false},
+    {Measure::CO, "CO", "cardiac output", "l/min", 2, false},
+    {Measure::SW, "SW", "stroke work", "mmHg·ml", 0, false},
+    {Measure::Ea, "Ea", "effective arterial elastance", "mmHg/ml", 2, false},
+    {Measure::LVSP, "LVSP", "peak left ventricular pressure", "mmHg", 1, false},
+    {Measure::LAP, "LAP", "mean left atrial pressure", "mmHg", 1, false},
+    {Measure::RAP, "RAP", "mean right atrial pressure", "mmHg", 1, true},
+    {Measure::PAP, "PAP", "mean pulmonary arterial pressure", "mmHg", 1, true},
+    {Measure::PFR, "PFR", "peak filling rate", "EDV/s", 2, false},
+    {Measure::AtrialShare, "AtrialShare", "atrial share of filling", "", 3, true},
+    {Measure::RF, "RF", "regurgitant fraction", "", 3, false},
+    {Measure::PeakGradient, "PeakGradient", "peak aortic valve gradient", "mmHg", 1, false},
+}};
+
+constexpr bool measuresIndexed()
+{
+    for (std::size_t i = 0; i < kMeasures.size(); ++i)
+        if (static_cast<std::size_t>(kMeasures[i].id) != i)
+            return false;
+    return true;
+}
+static_assert(measuresIndexed(), "the measure table is indexed by Measure");
+
+} // namespace
+
+std::span<const MeasureInfo, kMeasureCount> measureTable()
+{
+    return kMeasures;
+}
+
+const MeasureInfo &info(Measure m)
+{
+    return kMeasures[static_cast<std::size_t>(m)];
+}
+
+int endSystolicSample(const Beat &beat, double v0)
+{
+    int best = -1;
+    double bestRatio = -std::numeric_limits<double>::infinity();
+    for (std::size_t k = 0; k < beat.samples.size(); ++k) {
+        const Sample &s = beat.samples[k];
+        const double dv = s.V - v0;
+        if (dv <= 1e-9)
+            continue;
+        const double ratio = s.Plv / dv;
+        if (ratio > bestRatio) {
+            bestRatio = ratio;
+            best = static_cast<int>(k);
+        }
+    }
+    return best;
+}
+
+Point endSystolicPoint(const Beat &beat, double v0)
+{
+    const int k = endSystolicSample(beat, v0);
+    if (k < 0)
+        return {v0, 0};
+    return {beat.samples[k].V, beat.samples[k].Plv};
+}
+
+Measures measure(const Beat &beat, const Parameters &p)
+{
+    Measures m;
+    const auto &s = beat.samples;
+    if (s.empty())
+        return m;
+    const std::size_t n = s.size();
+    const auto minV = static_cast<std::size_t>(
+        std::min_element(s.begin(), s.end(), [](const Sample &a, const Sample &b) { return a.V < b.V; }) - s.begin());
+    double edv = s[0].V;
+    for (std::size_t k = 0; k <= minV; ++k)
+        edv = std::max(edv, s[k].V);
+    const double esv = s[minV].V;
+    double sbp = s[0].Pao, dbp = s[0].Pao, lvsp = s[0].Plv;
+    double sumPao = 0, sumQav = 0, sumPla = 0, sumPra = 0, sumPpa = 0, area = 0;
+    double peakFill = 0, gradient = 0;
+    double aorticForward = 0, aorticBack = 0, mitralForward = 0, mitralBack = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const Sample &x = s[k];
+        sbp = std::max(sbp, x.Pao);
+        dbp = std::min(dbp, x.Pao);
+        lvsp = std::max(lvsp, x.Plv);
+        sumPao += x.Pao;
+        sumQav += x.Qav;
+        sumPla += x.Pla;
+        sumPra += x.Pra;
+        sumPpa += x.Ppa;
+        peakFill = std::max(peakFill, x.Qmv);
+        if (x.Qav > 0)
+            gradient = std::max(gradient, x.Plv - x.Pao);
+        (x.Qav > 0 ? aorticForward : aorticBack) += std::abs(x.Qav);
+        (x.Qmv > 0 ? mitralForward : mitralBack) += std::abs(x.Qmv);
+        const Sample &next = s[(k + 1) % n];
+        area += (next.V - x.V) * (next.Plv + x.Plv) / 2;
+    }
+    const double count = static_cast<double>(n);
+    const Point es = endSystolicPoint(beat, p[Param::V0]);
+    m[Measure::EDV] = edv;
+    m[Measure::ESV] = esv;
+    m[Measure::SV] = edv - esv;
+    m[Measure::EF] = (edv - esv) / edv;
+    m[Measure::SBP] = sbp;
+    m[Measure::DBP] = dbp;
+    m[Measure::MAP] = sumPao / count;
+    m[Measure::ESP] = es.P;
+    m[Measure::EDP] = s[0].Plv;
+    m[Measure::CO] = sumQav / count * 0.06;
+    // Filling runs rightwards at low pressure and ejection leftwards at high
+    // pressure, so the oriented integral of P dV is minus the work done.
+    m[Measure::SW] = -area;
+    m[Measure::Ea] = es.P / (edv - esv);
+    m[Measure::LVSP] = lvsp;
+    m[Measure::LAP] = sumPla / count;
+    m[Measure::PFR] = peakFill / edv;
+    m[Measure::RF] = (aorticBack + mitralBack) / (aorticForward + mitralBack);
+    m[Measure::PeakGradient] = gradient;
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    if (beat.model == ModelKind::Circulation) {
+        m[Measure::RAP] = sumPra / count;
+        m[Measure::PAP] = sumPpa / count;
+        // Forward mitral inflow from the atrium's onset to mitral closure,
+        // which comes after the ventricles' onset, in the next beat's first
+        // samples; the beat is periodic, so they are this beat's first ones.
+        const ValveEvents ev = valveEvents(beat);
+        double atrial = 0;
+        const auto onset = static_cast<std::size_t>(std::max(0.0, std::round(beat.atrialOnset / beat.step)));
+        for (std::size_t k = onset; k < n; ++k)
+            atrial += std::max(0.0, s[k].Qmv);
+        if (ev.mitralClose >= 0 && static_cast<std::size_t>(ev.mitralClose) < onset)
+            for (int k = 0; k < ev.mitralClose; ++k)
+                atrial += std::max(0.0, s[k].Qmv);
+        m[Measure::AtrialShare] = mitralForward > 0 ? atrial / mitralForward : none;
+    } else {
+        m[Measure::RAP] = none;
+        m[Measure::PAP] = none;
+        m[Measure::AtrialShare] = none;
+    }
+    return m;
+}
+
+ValveEvents valveEvents(const Beat &beat)
+{
+    ValveEvents ev;
+    const auto &s = beat.samples;
+    const int n = static_cast<int>(s.size());
+    if (n == 0)
+        return ev;
+    auto at = [&](int k) -> const Sample & { return s[((k % n) + n) % n]; };
+    auto mitralOpen = [&](int k) { return at(k).Qmv > 0; };
+    auto aorticOpen = [&](int k) { return at(k).Qav > 0; };
+    // Walking on from sample `from` (counted past the end of the beat, the
+    // beat being periodic), the first sample where the valve's state turns
+    // from `was`; -1 if it never does.
+    auto turn = [&](int from, auto open, bool was) {
+        if (from < 0)
+            return -1;
+        for (int k = from; k < from + n; ++k)
+            if (open(k - 1) == was && open(k) != was)
+                return k;
+        return -1;
+    };
+    const int k1 = turn(0, mitralOpen, true);
+    const int k2 = turn(std::max(k1, 0), aorticOpen, false);
+    const int k4 = turn(k2, aorticOpen, true);
+    const int k5 = turn(k4, mitralOpen, false);
+    auto wrap = [&](int k) { return k < 0 ? -1 : k % n; };
+    ev.mitralClose = wrap(k1);
+    ev.aorticOpen = wrap(k2);
+    ev.aorticClose = wrap(k4);
+    ev.mitralOpen = wrap(k5);
+    ev.peakPressure = static_cast<int>(std::max_element(s.begin(), s.end(), [](const Sample &a, const Sample &b) {
+        return a.Plv < b.Plv;
+    }) - s.begin());
+    if (beat.atrialOnset >= 0)
+        ev.atrialOnset = std::min(n - 1, static_cast<int>(std::lround(beat.atrialOnset / beat.step)));
+    return ev;
+}
+
+} // namespace valthera::lab

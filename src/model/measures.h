@@ -1,0 +1,77 @@
+#pragma once
+// The measures of a beat, as a clinician or a physiologist reads them, and
+// the instants of its valve events.
+
+#include "model/beat.h"
+#include "model/parameters.h"
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+namespace valthera::lab {
+
+enum class Measure {
+    EDV, ESV, SV, EF, SBP, DBP, MAP, ESP, EDP, CO, SW, Ea, // the first twelve
+    LVSP, LAP, RAP, PAP, PFR, AtrialShare, RF, PeakGradient
+};
+inline constexpr std::size_t kMeasureCount = 20;
+
+struct MeasureInfo {
+    Measure id;
+    std::string_view name; // "EDV"; also the command line's JSON key
+    std::string_view meaning; // "end-diastolic volume"
+    std::string_view unit; // "ml"; empty for a fraction
+    int decimals; // for display
+    bool circulationOnly; // no value (NaN) in the isolated heart
+};
+
+// Every measure, indexed by Measure.
+std::span<const MeasureInfo, kMeasureCount> measureTable();
+const MeasureInfo &info(Measure m);
+
+class Measures {
+public:
+    double operator[](Measure m) const { return values_[static_cast<std::size_t>(m)]; }
+    double &operator[](Measure m) { return values_[static_cast<std::size_t>(m)]; }
+
+private:
+    std::array<double, kMeasureCount> values_{};
+};
+
+// EDV: largest V before the end of ejection (the volume at the end of
+// diastole, also for the first beat after a change); ESV: smallest V;
+// SV = EDV−ESV; EF = SV/EDV; SBP/DBP: largest and smallest Pao; MAP: mean
+// Pao; ESP: Plv at the end-systolic sample; EDP: Plv at activation onset; CO:
+// mean Qav in l/min; SW: area inside the loop; Ea = ESP/SV; LVSP: largest Plv;
+// LAP, RAP, PAP: mean left atrial, right atrial, pulmonary arterial pressure;
+// PFR: peak forward mitral flow / EDV (EDV/s); AtrialShare: the share of the
+// beat's forward mitral inflow that enters from the atrium's activation onset
+// to mitral closure; RF: backward volume through both left-heart valves /
+// (forward aortic + backward mitral volume); PeakGradient: largest Plv − Pao
+// while the aortic valve is open.
+Measures measure(const Beat &beat, const Parameters &p);
+
+// The sample of greatest Plv/(V−V0): end systole on the elastance view.
+int endSystolicSample(const Beat &beat, double v0);
+Point endSystolicPoint(const Beat &beat, double v0);
+
+// Sample indices of the numbered points of the loop, -1 where the event does
+// not happen in the beat. A valve is open while flow through it is forward.
+struct ValveEvents {
+    int mitralClose = -1; // point 1, end of filling
+    int aorticOpen = -1; // point 2, end of isovolumic contraction
+    int peakPressure = -1; // point 3, greatest Plv
+    int aorticClose = -1; // point 4, end of ejection
+    int mitralOpen = -1; // point 5, end of isovolumic relaxation
+    int atrialOnset = -1; // onset of the atrial contraction; -1 without an atrium
+};
+ValveEvents valveEvents(const Beat &beat);
+// Time in s of a sample index (negative for -1).
+inline double timeOf(const Beat &beat, int index)
+{
+    return index < 0 ? -1.0 : index * beat.step;
+}
+
+} // namespace valthera::lab

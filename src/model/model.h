@@ -1,0 +1,131 @@
+#pragma once
+// The Loop Lab's heart and circulation, in two models sharing one code:
+//
+// - The whole circulation: left and right ventricles and the left atrium as
+//   time-varying elastance chambers, the systemic arteries (characteristic
+//   impedance Zc, compliance C, resistance R), the systemic veins with the
+//   right atrium, the pulmonary arteries and the pulmonary veins, joined by
+//   four valves. Blood is conserved: preload is set by the blood volume.
+// - The isolated heart: the same left ventricle filled from a fixed left
+//   atrial pressure, ejecting into the same three-element arterial load. It
+//   keeps the lessons' controlled one-thing-at-a-time experiments.
+//
+// Plain C++ and Boost, no Qt: the window, the command line and the tests drive
+// the same code. Every equation and value is written down in docs/model.md.
+//
+// Typical use by the window:
+//     lab::Simulator sim;
+//     lab::SteadyState s = sim.steady(params);              // first show, from cold
+//     ...slider moved...
+//     s = sim.steady(newParams, s.start);                   // warm start: a few ms
+//     lab::Measures m = lab::measure(s);
+
+#include "model/beat.h"
+#include "model/measures.h"
+#include "model/parameters.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace valthera::lab {
+
+// ---------------------------------------------------------------------------
+// Steady state and transients
+
+struct SteadyState {
+    Parameters parameters;
+    State start{}; // every volume at the activation onset of the periodic beat
+    int beats = 0; // beats integrated to find it, counting Jacobian probes
+    bool converged = false; // one beat from start moves every volume by < kSteadyTolerance
+    Beat beat; // the periodic beat from start
+};
+
+inline constexpr double kSteadyTolerance = 1e-4; // ml, on every compartment
+
+// The beats from one steady state to the next after a change at the start of
+// beat 1: each beat's measures and its loop, thinned to every kTransientThin-th
+// sample (enough to draw; the measures come from the full beat).
+inline constexpr int kTransientThin = 4;
+inline constexpr int kDefaultTransientBeats = 30;
+inline constexpr int kMaxTransientBeats = 200;
+struct Transient {
+    std::vector<Measures> measures; // beat 1..N
+    std::vector<Beat> beats; // thinned, beat 1..N
+    State end{}; // the state at the start of beat N+1
+};
+
+// An occlusion run: filling is cut over kOcclusionBeats beats, integrated
+// continuously (the beats are not steady). In the isolated heart the left
+// atrial pressure falls linearly to kOcclusionFinalFraction of its value; in
+// the whole circulation the venous return to the right heart is throttled to
+// that fraction in the same way.
+inline constexpr int kOcclusionBeats = 12;
+inline constexpr double kOcclusionFinalFraction = 0.4;
+
+struct Occlusion {
+    std::vector<Beat> beats; // kOcclusionBeats consecutive beats
+    std::vector<Point> endSystole; // each beat's sample of greatest Plv/(V−V0)
+    double eesFit = 0; // least-squares slope through endSystole, mmHg/ml
+    double v0Fit = 0; // its volume intercept, ml
+};
+
+// Integrates the models. Holds the activation curves of the last heart rate
+// used, the last beat-map Jacobian (the next warm start begins from it) and
+// scratch space. Not thread-safe; give each thread its own.
+class Simulator {
+public:
+    // The periodic beat. From warm (e.g. the previous steady state's start
+    // when one parameter moved) it is found in a few beats; without, from a
+    // guess. Parameters must be within their ranges. In the whole circulation
+    // a warm start whose blood differs from the parameters' is given the
+    // difference in its systemic veins.
+    SteadyState steady(const Parameters &p, std::optional<State> warm = std::nullopt);
+
+    // One beat from start; returns the state at the next activation onset.
+    // If samples is given it receives the beat.
+    State beat(const Parameters &p, const State &start, Beat *samples = nullptr);
+
+    // From a steady state, the parameters change to p at the start of beat 1:
+    // beats 1..count. Blood added or removed with Volume enters or leaves the
+    // systemic veins at that instant.
+    Transient transient(const SteadyState &from, const Parameters &p, int count = kDefaultTransientBeats);
+
+    Occlusion occlude(const SteadyState &from);
+    // The same into an earlier result, reusing its memory.
+    void occlude(const SteadyState &from, Occlusion &into);
+
+private:
+    void prepare(double hr);
+    State integrate(const Parameters &p, State x, Sample *out, double occlusionStart, double occlusionSlope);
+
+    double hr_ = -1;
+    int n_ = 0;
+    double period_ = 0;
+    double step_ = 0;
+    std::vector<double> jacobian_; // last beat-map Jacobian, row-major
+    ModelKind jacobianModel_ = ModelKind::Heart;
+    std::vector<double> activation_; // ventricle, at every half step 0..2N
+    std::vector<double> atrial_; // atrium, at every half step 0..2N
+};
+
+// Convenience for one-off use (the command line, tests): a fresh Simulator.
+SteadyState steadyState(const Parameters &p, std::optional<State> warm = std::nullopt);
+
+// Measures of a steady beat.
+inline Measures measure(const SteadyState &s)
+{
+    return measure(s.beat, s.parameters);
+}
+
+// The pressure-volume relations drawn with the loop.
+double espvr(const Parameters &p, double V); // end-systolic: Ees·(V−V0)
+double edpvr(const Parameters &p, double V); // end-diastolic: A·(exp(B·(V−V0))−1)
+struct Segment {
+    Point from;
+    Point to;
+};
+// Effective arterial elastance: from (EDV, 0) to the end-systolic point; slope −Ea.
+Segment arterialElastanceLine(const SteadyState &s);
+
+} // namespace valthera::lab

@@ -1,0 +1,68 @@
+#pragma once
+// The chambers, vessels and valves of both models: pressures from volumes,
+// flows from pressures, and the rate of change of every volume. Everything
+// here is a plain function of the instant's activations and volumes, so the
+// integrator, the tests and an independent integration share it.
+
+#include "model/beat.h"
+#include "model/parameters.h"
+
+namespace valthera::lab {
+
+// The whole circulation's fixed parts (docs/model.md gives each source).
+struct CirculationConstants {
+    // Right ventricle: end-systolic elastance, unstressed volume, EDPVR.
+    double eesRv = 0.5, v0Rv = 10, aRv = 0.25, bRv = 0.022;
+    // Left atrium: passive and active elastance, unstressed volume.
+    double elaPassive = 0.15, elaActive = 0.3, v0La = 10;
+    // Systemic veins with the right atrium, pulmonary arteries and veins:
+    // compliances (ml/mmHg) and unstressed volumes (ml).
+    double cSv = 70, vuSv = 2500;
+    double cPa = 3, vuPa = 90;
+    double cPv = 12, vuPv = 250;
+    double vuSa = 600;
+    // Resistances (mmHg·s/ml): venous return into the right ventricle
+    // (tricuspid included), pulmonary valve, pulmonary vascular bed,
+    // pulmonary veins into the left atrium, and the aortic valve's own.
+    double rVenousReturn = 0.02, rPulmonaryValve = 0.004, rPulmonary = 0.09, rPulmonaryVeins = 0.01;
+    double rAorticValve = 0.003;
+    // Blood in the resting circulation, ml (stressed and unstressed).
+    double restingVolume = 4575;
+};
+inline constexpr CirculationConstants kCirculation{};
+
+// Smoothing of the square-root orifice law near zero pressure difference, mmHg.
+inline constexpr double kOrificeSmoothing = 0.5;
+
+// The parameters a beat needs, unpacked once.
+struct Physics {
+    explicit Physics(const Parameters &p);
+    ModelKind model;
+    double ees, v0, a, b;
+    double pla; // the isolated heart's filling pressure
+    double rMitral, kMitral; // ΔP = r·Q + k·Q² forward
+    double rAortic, kAortic; // includes Zc
+    double gMr, gAr; // 50·E, backward flow = g·√ΔP
+    double zc, r, c;
+};
+
+// Pressures and flows at one instant.
+struct Instant {
+    double Plv, Pc, Pao, Pla, Pra, Prv, Ppa, Ppv;
+    double Qmv, Qav, Qsys, Qtv, Qpv, Qpulm, Qpvla;
+};
+
+// Forward flow through an open valve with ΔP = r·Q + k·Q² (ml/s); 0 for ΔP ≤ 0.
+double forwardFlow(double dp, double r, double k);
+// Backward flow through a regurgitant orifice, g·√(−ΔP) smoothed near 0; 0 for ΔP ≥ 0.
+double backwardFlow(double dp, double g);
+
+double lvPressure(const Physics &ph, double e, double V);
+
+// venousFactor throttles the venous return (an occlusion run: 1 when open);
+// in the isolated heart it scales the filling pressure instead.
+Instant evaluate(const Physics &ph, double e, double ea, const State &x, double venousFactor);
+// dx/dt from an instant's flows.
+void rates(const Physics &ph, const Instant &in, State &dxdt);
+
+} // namespace valthera::lab

@@ -1,0 +1,501 @@
+#include "model/model.h"
+#include "model/physics.h"
+
+#include <algorithm>
+#include <boost/numeric/odeint/stepper/runge_kutta4.hpp>
+#include <cmath>
+#include <numbers>
+
+namespace valthera::lab {
+
+namespace {
+
+using Stepper = boost::numeric::odeint::runge_kutta4<State>;
+
+constexpr std::array<std::string_view, kCompartmentCount> kCompartmentNames{"LV", "SA", "SV", "RV", "PA", "PV", "LA"};
+
+// At 75 beats/min: the ventricle's time to peak activation and the PR interval.
+constexpr double kRestPeriod = 0.8;
+constexpr double kRestTimeToPeak = 0.32;
+constexpr double kRestPr = 0.15;
+constexpr double kRestAtrialSystole = 0.18;
+
+// Durations scale with √T, as the QT interval does.
+double durationScale(double period)
+{
+    return std::sqrt(period / kRestPeriod);
+}
+
+// Normalised double-Hill activation at tn = time / time to peak.
+double hill(double tn)
+{
+    if (tn <= 0)
+        return 0;
+    const double a = std::pow(tn / 0.7, 1.9);
+    return 1.55 * (a / (1 + a)) / (1 + std::pow(tn / 1.17, 21.9));
+}
+
+// The unknowns of the beat map: every compartment but one in the whole
+// circulation (the systemic veins take what the others leave, so the total
+// stays exact and the map is not singular along it); the ventricle and the
+// arteries in the isolated heart.
+std::vector<std::size_t> unknowns(ModelKind model)
+{
+    if (model == ModelKind::Heart)
+        return {0, 1};
+    return {0, 1, 3, 4, 5, 6};
+}
+
+// The systemic veins hold the rest of the circulation's blood.
+void closeVolume(State &x, ModelKind model, double total)
+{
+    if (model != ModelKind::Circulation)
+        return;
+    double others = 0;
+    for (std::size_t i = 0; i < kCompartmentCount; ++i)
+        if (i != static_cast<std::size_t>(Compartment::SV))
+            others += x[i];
+    at(x, Compartment::SV) = total - others;
+}
+
+// A starting guess from the relations alone: typical resting pressures in
+// every vessel, the ventricles filled on their diastolic curves, and the veins
+// holding what is left.
+State coldGuess(const Parameters &p)
+{
+    const CirculationConstants &k = kCirculation;
+    State x{};
+    const double T = beatPeriod(p[Param::HR]);
+    const bool heart = p.model == ModelKind::Heart;
+    const double fill = heart ? p[Param::Pla] : 12;
+    const double edv = p[Param::V0] + std::log1p(fill / p[Param::A]) / p[Param::B];
+    const double rOverT = p[Param::R] / T;
+    const double map = (edv - p[Param::V0]) * rOverT / (1 + rOverT / p[Param::Ees]);
+    at(x, Compartment::LV) = edv;
+    at(x, Compartment::SA) = k.vuSa + p[Param::C] * 0.9 * map;
+    if (heart)
+        return x;
+    at(x, Compartment::RV) = k.v0Rv + std::log1p(5 / k.aRv) / k.bRv;
+    at(x, Compartment::PA) = k.vuPa + k.cPa * 15;
+    at(x, Compartment::PV) = k.vuPv + k.cPv * 10;
+    at(x, Compartment::LA) = k.v0La + 10 / k.elaPassive;
+    closeVolume(x, p.model, circulatingVolume(p));
+    return x;
+}
+
+bool finite(const State &x)
+{
+    return std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); });
+}
+
+double maxAbs(const std::vector<double> &v)
+{
+    double m = 0;
+    for (double x : v)
+        m = std::max(m, std::abs(x));
+    return m;
+}
+
+// Solves J·dx = −r by Gaussian elimination with partial pivoting; false when singular.
+bool solve(std::vector<double> J, std::vector<double> r, std::vector<double> &dx)
+{
+    const std::size_t n = r.size();
+    for (std::size_t c = 0; c < n; ++c) {
+        std::size_t piv = c;
+        for (std::size_t i = c + 1; i < n; ++i)
+            if (std::abs(J[i * n + c]) > std::abs(J[piv * n + c]))
+                piv = i;
+        if (!(std::abs(J[piv * n + c]) > 1e-300))
+            return false;
+        if (piv != c) {
+            for (std::size_t j = 0; j < n; ++j)
+                std::swap(J[c * n + j], J[piv * n + j]);
+            std::swap(r[c], r[piv]);
+        }
+        for (std::size_t i = c + 1; i < n; ++i) {
+            const double f = J[i * n + c] / J[c * n + c];
+            for (std::size_t j = c; j < n; ++j)
+                J[i * n + j] -= f * J[c * n + j];
+            r[i] -= f * r[c];
+        }
+    }
+    dx.assign(n, 0);
+    for (std::size_t c = n; c-- > 0;) {
+        double s = -r[c];
+        for (std::size_t j = c + 1; j < n; ++j)
+            s -= J[c * n + j] * dx[j];
+        dx[c] = s / J[c * n + c];
+    }
+    return std::all_of(dx.begin(), dx.end(), [](double v) { return std::isfinite(v); });
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+std::string_view compartmentName(Compartment c)
+{
+    return kCompartmentNames[static_cast<std::size_t>(c)];
+}
+
+double totalVolume(const State &s, ModelKind model)
+{
+    if (model == ModelKind::Heart)
+        return at(s, Compartment::LV) + at(s, Compartment::SA);
+    double sum = 0;
+    for (double v : s)
+        sum += v;
+    return sum;
+}
+
+double circulatingVolume(const Parameters &p)
+{
+    return kCirculation.restingVolume + p[Param::Volume];
+}
+
+double beatPeriod(double hr)
+{
+    return 60.0 / hr;
+}
+
+int samplesPerBeat(double hr)
+{
+    return static_cast<int>(std::lround(beatPeriod(hr) / kTargetStep));
+}
+
+double activation(double t, double period)
+{
+    t = std::fmod(t, period);
+    const double e = hill(t / (kRestTimeToPeak * durationScale(period)));
+    // Whatever is left of relaxation in the last tenth of the beat is faded
+    // out, so every beat starts from a fully relaxed ventricle.
+    const double fadeStart = 0.9 * period;
+    if (t <= fadeStart)
+        return e;
+    return e * 0.5 * (1 + std::cos(std::numbers::pi * (t - fadeStart) / (period - fadeStart)));
+}
+
+double prInterval(double period)
+{
+    return kRestPr * durationScale(period);
+}
+
+double atrialActivation(double t, double period)
+{
+    // A half-sine squared, from a PR interval before the ventricles' onset to
+    // just after it (atrial systole outlasts the PR interval a little), and
+    // never longer than half the beat.
+    const double onset = period - prInterval(period);
+    const double length = std::min(kRestAtrialSystole * durationScale(period), 0.5 * period);
+    const double u = std::fmod(t - onset + 2 * period, period);
+    if (u >= length)
+        return 0;
+    const double s = std::sin(std::numbers::pi * u / length);
+    return s * s;
+}
+
+// ---------------------------------------------------------------------------
+
+void Simulator::prepare(double hr)
+{
+    if (hr == hr_)
+        return;
+    hr_ = hr;
+    period_ = beatPeriod(hr);
+    n_ = samplesPerBeat(hr);
+    step_ = period_ / n_;
+    activation_.resize(2 * n_ + 1);
+    atrial_.resize(2 * n_ + 1);
+    for (int j = 0; j < 2 * n_; ++j) {
+        activation_[j] = activation(j * step_ / 2, period_);
+        atrial_[j] = atrialActivation(j * step_ / 2, period_);
+    }
+    // The last stage of a beat's last step belongs to that beat: it sees the
+    // activations just before the next onset, not the new beat's.
+    activation_[2 * n_] = 0;
+    atrial_[2 * n_] = atrialActivation(period_ - 1e-9, period_);
+}
+
+State Simulator::integrate(const Parameters &p, State x, Sample *out, double occlusionStart, double occlusionSlope)
+{
+    const Physics ph(p);
+    const double twoOverH = 2 / step_;
+    auto instantAt = [&](double t, const State &s) {
+        const auto j = static_cast<std::size_t>(t * twoOverH + 0.5);
+        return evaluate(ph, activation_[j], atrial_[j], s, occlusionStart + occlusionSlope * t);
+    };
+    auto rhs = [&](const State &s, State &d, double t) { rates(ph, instantAt(t, s), d); };
+    Stepper stepper;
+    State dxdt;
+    for (int k = 0; k < n_; ++k) {
+        const double t = k * step_;
+        const Instant in = instantAt(t, x);
+        rates(ph, in, dxdt);
+        if (out) {
+            // Adding zero turns a closed valve's -0 flow into 0.
+            out[k] = Sample{t, at(x, Compartment::LV), in.Pc, in.Plv, in.Pao, in.Pla, in.Qmv + 0.0, in.Qav + 0.0,
+                activation_[2 * k], atrial_[2 * k], in.Pra, in.Prv, in.Ppa, in.Ppv, x};
+        }
+        stepper.do_step(rhs, x, dxdt, t, step_);
+    }
+    return x;
+}
+
+State Simulator::beat(const Parameters &p, const State &start, Beat *samples)
+{
+    prepare(p[Param::HR]);
+    Sample *out = nullptr;
+    if (samples) {
+        samples->model = p.model;
+        samples->period = period_;
+        samples->step = step_;
+        samples->atrialOnset = p.model == ModelKind::Circulation ? period_ - prInterval(period_) : -1;
+        samples->samples.resize(n_);
+        out = samples->samples.data();
+    }
+    return integrate(p, start, out, 1, 0);
+}
+
+SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
+{
+    prepare(p[Param::HR]);
+    SteadyState result;
+    result.parameters = p;
+    Beat &recorded = result.beat;
+    const ModelKind model = p.model;
+    const std::vector<std::size_t> idx = unknowns(model);
+    const std::size_t n = idx.size();
+    const double total = circulatingVolume(p);
+    const double v0 = p[Param::V0];
+
+    int beats = 0;
+    State base = warm ? *warm : coldGuess(p);
+    closeVolume(base, model, total);
+    auto toState = [&](const std::vector<double> &u) {
+        State s = base;
+        for (std::size_t i = 0; i < n; ++i)
+            s[idx[i]] = u[i];
+        // Keep iterates where the model is meaningful: a ventricle holding
+        // at least its unstressed volume.
+        at(s, Compartment::LV) = std::max(at(s, Compartment::LV), v0 + 0.5);
+        closeVolume(s, model, total);
+        return s;
+    };
+    auto fromState = [&](const State &s) {
+        std::vector<double> u(n);
+        for (std::size_t i = 0; i < n; ++i)
+            u[i] = s[idx[i]];
+        return u;
+    };
+    // The residual F(x) − x of the beat map; evaluations at iterates record
+    // their samples, so the confirming beat is also the one returned.
+    auto residual = [&](const std::vector<double> &u, bool record, State *end = nullptr) {
+        ++beats;
+        const State s = toState(u);
+        const State e = beat(p, s, record ? &recorded : nullptr);
+        if (end)
+            *end = e;
+        std::vector<double> r(n);
+        for (std::size_t i = 0; i < n; ++i)
+            r[i] = e[idx[i]] - s[idx[i]];
+        // The eliminated compartment must settle too.
+        return r;
+    };
+    auto fullResidual = [&](const std::vector<double> &u, const std::vector<double> &r, const State &end) {
+        double m = maxAbs(r);
+        const State s = toState(u);
+        for (std::size_t i = 0; i < kCompartmentCount; ++i)
+            if (model == ModelKind::Circulation || i < 2)
+                m = std::max(m, std::abs(end[i] - s[i]));
+        return std::isfinite(m) ? m : std::numeric_limits<double>::infinity();
+    };
+
+    std::vector<double> x = fromState(toState(fromState(base)));
+    State end;
+    std::vector<double> r = residual(x, true, &end);
+    double size = fullResidual(x, r, end);
+
+    // Newton on G(x) = F(x) − x with a forward-difference Jacobian, refreshed
+    // by Broyden updates while steps keep paying off. The valve switches make
+    // F only piecewise smooth, so a step that does not reduce the residual is
+    // halved, and if halving does not help either, a plain beat is taken.
+    constexpr int kNewtonBeatBudget = 200;
+    constexpr int kMaxBeats = 3000;
+    constexpr double kMaxStep = 60; // ml per Newton step, on any compartment
+    std::vector<double> &J = jacobian_;
+    bool haveJ = warm && J.size() == n * n && jacobianModel_ == model;
+    auto measureJacobian = [&] {
+        J.assign(n * n, 0);
+        for (std::size_t j = 0; j < n; ++j) {
+            const double d = 1e-3 * std::max(1.0, std::abs(x[j]) * 0.01);
+            std::vector<double> xp = x;
+            xp[j] += d;
+            const std::vector<double> rp = residual(xp, false);
+            for (std::size_t i = 0; i < n; ++i)
+                J[i * n + j] = (rp[i] - r[i]) / d;
+        }
+        haveJ = true;
+        jacobianModel_ = model;
+    };
+
+    std::vector<double> dx;
+    while (size >= kSteadyTolerance && beats < kNewtonBeatBudget) {
+        if (!haveJ)
+            measureJacobian();
+        bool improved = false;
+        if (solve(J, r, dx)) {
+            const double big = maxAbs(dx);
+            if (big > kMaxStep)
+                for (double &v : dx)
+                    v *= kMaxStep / big;
+            for (int tries = 0; tries < 3 && !improved; ++tries) {
+                std::vector<double> xn(n);
+                for (std::size_t i = 0; i < n; ++i)
+                    xn[i] = x[i] + dx[i];
+                xn = fromState(toState(xn));
+                State endN;
+                const std::vector<double> rn = residual(xn, true, &endN);
+                const double sizeN = fullResidual(xn, rn, endN);
+                if (sizeN < size) {
+                    improved = true;
+                    const bool fast = sizeN < 0.25 * size;
+                    std::vector<double> s(n);
+                    double ss = 0;
+                    for (std::size_t i = 0; i < n; ++i) {
+                        s[i] = xn[i] - x[i];
+                        ss += s[i] * s[i];
+                    }
+                    if (fast && ss > 0) {
+                        // Broyden's rank-one update with the step actually taken.
+                        for (std::size_t i = 0; i < n; ++i) {
+                            double y = rn[i] - r[i];
+                            for (std::size_t j = 0; j < n; ++j)
+                                y -= J[i * n + j] * s[j];
+                            for (std::size_t j = 0; j < n; ++j)
+                                J[i * n + j] += y * s[j] / ss;
+                        }
+                    } else {
+                        haveJ = false; // slow progress: measure the Jacobian afresh
+                    }
+                    x = xn;
+                    r = rn;
+                    end = endN;
+                    size = sizeN;
+                } else {
+                    for (double &v : dx)
+                        v /= 2;
+                }
+            }
+        }
+        if (!improved) {
+            // A plain beat always moves towards the attracting periodic beat.
+            base = end;
+            x = fromState(end);
+            r = residual(x, true, &end);
+            size = fullResidual(x, r, end);
+            haveJ = false;
+        }
+    }
+    // Settle any remainder beat by beat.
+    while (size >= kSteadyTolerance && beats < kMaxBeats && std::isfinite(size)) {
+        base = end;
+        x = fromState(end);
+        r = residual(x, true, &end);
+        size = fullResidual(x, r, end);
+    }
+    result.start = toState(x);
+    result.beats = beats;
+    result.converged = size < kSteadyTolerance;
+    if (!haveJ)
+        J.clear();
+    return result;
+}
+
+Transient Simulator::transient(const SteadyState &from, const Parameters &p, int count)
+{
+    Transient t;
+    count = std::clamp(count, 1, kMaxTransientBeats);
+    State x = from.start;
+    if (p.model == ModelKind::Circulation)
+        at(x, Compartment::SV) += circulatingVolume(p) - totalVolume(x, ModelKind::Circulation);
+    Beat full;
+    t.measures.reserve(count);
+    t.beats.reserve(count);
+    for (int b = 0; b < count; ++b) {
+        x = beat(p, x, &full);
+        t.measures.push_back(measure(full, p));
+        Beat thin = full;
+        thin.step = full.step * kTransientThin;
+        thin.samples.clear();
+        for (std::size_t k = 0; k < full.samples.size(); k += kTransientThin)
+            thin.samples.push_back(full.samples[k]);
+        t.beats.push_back(std::move(thin));
+    }
+    t.end = x;
+    return t;
+}
+
+Occlusion Simulator::occlude(const SteadyState &from)
+{
+    Occlusion o;
+    occlude(from, o);
+    return o;
+}
+
+void Simulator::occlude(const SteadyState &from, Occlusion &o)
+{
+    const Parameters &p = from.parameters;
+    prepare(p[Param::HR]);
+    o.beats.resize(kOcclusionBeats);
+    o.endSystole.clear();
+    const double slope = -(1 - kOcclusionFinalFraction) / (kOcclusionBeats * period_);
+    const double v0 = p[Param::V0];
+    State s = from.start;
+    for (int b = 0; b < kOcclusionBeats; ++b) {
+        Beat &beat = o.beats[b];
+        beat.model = p.model;
+        beat.period = period_;
+        beat.step = step_;
+        beat.atrialOnset = from.beat.atrialOnset;
+        beat.samples.resize(n_);
+        s = integrate(p, s, beat.samples.data(), 1 + slope * b * period_, slope);
+        o.endSystole.push_back(endSystolicPoint(beat, v0));
+    }
+    // Least squares P = a·V + c; the line meets P = 0 at V = −c/a.
+    double sv = 0, sp = 0, svv = 0, svp = 0;
+    for (const Point &pt : o.endSystole) {
+        sv += pt.V;
+        sp += pt.P;
+        svv += pt.V * pt.V;
+        svp += pt.V * pt.P;
+    }
+    const double n = static_cast<double>(o.endSystole.size());
+    const double a = (n * svp - sv * sp) / (n * svv - sv * sv);
+    const double c = (sp - a * sv) / n;
+    o.eesFit = a;
+    o.v0Fit = -c / a;
+}
+
+SteadyState steadyState(const Parameters &p, std::optional<State> warm)
+{
+    Simulator sim;
+    return sim.steady(p, warm);
+}
+
+double espvr(const Parameters &p, double V)
+{
+    return p[Param::Ees] * (V - p[Param::V0]);
+}
+
+double edpvr(const Parameters &p, double V)
+{
+    return p[Param::A] * (std::exp(p[Param::B] * (V - p[Param::V0])) - 1);
+}
+
+Segment arterialElastanceLine(const SteadyState &s)
+{
+    const Measures m = measure(s);
+    return {{m[Measure::EDV], 0}, endSystolicPoint(s.beat, s.parameters[Param::V0])};
+}
+
+} // namespace valthera::lab
