@@ -1,8 +1,9 @@
-// Times the Loop Lab's model where a student feels it:
+// Times the Loop Lab's model where a student feels it, in both models:
 //   - one spin step of any parameter, from every preset, to the new steady
 //     beat warm-started from the previous one (what a slider move costs);
 //   - a steady beat from cold for random parameter sets across the ranges;
-//   - the 12-beat occlusion run, at the default and the slowest heart rate.
+//   - the 30-beat transient from Control to every preset;
+//   - the 12-beat occlusion run, at the default and a slow heart rate.
 // Prints each figure beside its target. Run on an otherwise idle machine.
 
 #include "model/model.h"
@@ -52,13 +53,13 @@ double percentile(std::vector<double> v, double p)
 
 struct Figures {
     double warmMedian = 0, warmP99 = 0, coldWorst = 0, occlusionWorst = 0, occlusionReusedWorst = 0;
-    double coldMedian = 0, coldP99 = 0, occlusionMedian = 0;
+    double coldMedian = 0, coldP99 = 0, occlusionMedian = 0, transientWorst = 0, cpuTransientWorst = 0;
     double cpuWarmMedian = 0, cpuWarmP99 = 0, cpuColdWorst = 0, cpuOcclusionWorst = 0;
     int warmBeatsMedian = 0, warmBeatsWorst = 0, coldBeatsMedian = 0, coldBeatsWorst = 0;
     int unsolved = 0;
 };
 
-Figures measureOnce()
+Figures measureOnce(ModelKind model)
 {
     Figures f;
     Simulator sim;
@@ -66,9 +67,11 @@ Figures measureOnce()
     // One spin step up and back down, for every parameter, from every preset.
     std::vector<double> warm, warmBeats, warmCpu;
     for (const Preset &preset : presets()) {
-        const Parameters base = preset.parameters();
+        const Parameters base = preset.parameters(model);
         SteadyState s = sim.steady(base);
         for (const ParamInfo &i : parameterTable()) {
+            if (!appliesTo(i, model))
+                continue;
             for (const double dir : {+1.0, -1.0}) {
                 Parameters moved = base;
                 moved[i.id] = std::clamp(base[i.id] + dir * i.step, i.min, i.max);
@@ -88,9 +91,10 @@ Figures measureOnce()
     std::mt19937_64 rng(20240611);
     std::vector<double> cold, coldBeats, coldCpu;
     for (int n = 0; n < 300; ++n) {
-        Parameters p;
+        Parameters p(model);
         for (const ParamInfo &i : parameterTable())
-            p[i.id] = std::uniform_real_distribution<double>(i.min, i.max)(rng);
+            if (appliesTo(i, model))
+                p[i.id] = std::uniform_real_distribution<double>(i.min, i.max)(rng);
         Simulator fresh;
         const Stopwatch t;
         const SteadyState s = fresh.steady(p);
@@ -99,11 +103,20 @@ Figures measureOnce()
         f.unsolved += s.converged ? 0 : 1;
     }
 
+    // The beats from Control to each condition, as the lab plays them.
+    std::vector<double> transient, transientCpu;
+    const SteadyState control = sim.steady(Parameters(model));
+    for (const Preset &preset : presets()) {
+        const Stopwatch t;
+        const Transient beats = sim.transient(control, preset.parameters(model));
+        t.stop(transient, transientCpu);
+    }
+
     // A fresh result each time, and one result reused as a window would keep it.
     std::vector<double> occlusion, reused, occlusionCpu, reusedCpu;
     Occlusion kept;
     for (const double hr : {75.0, 40.0}) {
-        Parameters p;
+        Parameters p(model);
         p[Param::HR] = hr;
         const SteadyState s = sim.steady(p);
         for (int n = 0; n < 10; ++n) {
@@ -122,6 +135,8 @@ Figures measureOnce()
     f.coldMedian = percentile(cold, 0.5);
     f.coldP99 = percentile(cold, 0.99);
     f.occlusionWorst = percentile(occlusion, 1.0);
+    f.transientWorst = percentile(transient, 1.0);
+    f.cpuTransientWorst = percentile(transientCpu, 1.0);
     f.occlusionMedian = percentile(occlusion, 0.5);
     f.occlusionReusedWorst = percentile(reused, 1.0);
     f.cpuWarmMedian = percentile(warmCpu, 0.5);
@@ -142,43 +157,55 @@ int main(int argc, char **argv)
     // Other work on the machine only ever adds time, so each figure is the
     // best of a few whole rounds.
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    Figures best = measureOnce();
-    for (int r = 1; r < rounds; ++r) {
-        const Figures f = measureOnce();
-        best.warmMedian = std::min(best.warmMedian, f.warmMedian);
-        best.warmP99 = std::min(best.warmP99, f.warmP99);
-        best.coldWorst = std::min(best.coldWorst, f.coldWorst);
-        best.coldMedian = std::min(best.coldMedian, f.coldMedian);
-        best.coldP99 = std::min(best.coldP99, f.coldP99);
-        best.occlusionWorst = std::min(best.occlusionWorst, f.occlusionWorst);
-        best.occlusionMedian = std::min(best.occlusionMedian, f.occlusionMedian);
-        best.occlusionReusedWorst = std::min(best.occlusionReusedWorst, f.occlusionReusedWorst);
-        best.cpuWarmMedian = std::min(best.cpuWarmMedian, f.cpuWarmMedian);
-        best.cpuWarmP99 = std::min(best.cpuWarmP99, f.cpuWarmP99);
-        best.cpuColdWorst = std::min(best.cpuColdWorst, f.cpuColdWorst);
-        best.cpuOcclusionWorst = std::min(best.cpuOcclusionWorst, f.cpuOcclusionWorst);
-        best.unsolved += f.unsolved;
-    }
-
     int missed = 0;
-    // A figure is judged on wall time; when only the processor time meets the
-    // target, the machine was busy and the run should be repeated on a quiet one.
-    auto row = [&](const char *what, double wall, double cpu, double target) {
-        const char *verdict = wall <= target ? "ok" : cpu <= target ? "MISSED (busy machine?)" : "MISSED";
-        missed += wall <= target ? 0 : 1;
-        std::printf("  %-40s %8.3f %8.3f   <= %4.0f   %s\n", what, wall, cpu, target, verdict);
-    };
-    std::printf("Loop Lab model, best of %d rounds          wall ms   cpu ms  target\n", rounds);
-    row("one spin step, warm-started: median", best.warmMedian, best.cpuWarmMedian, 2);
-    row("one spin step, warm-started: p99", best.warmP99, best.cpuWarmP99, 5);
-    row("random set from cold: worst of 300", best.coldWorst, best.cpuColdWorst, 50);
-    row("occlusion run, HR 75 and 40: worst", best.occlusionWorst, best.cpuOcclusionWorst, 30);
-    std::printf("  occlusion into a kept result: worst %.3f ms; fresh: median %.3f ms\n", best.occlusionReusedWorst,
-        best.occlusionMedian);
-    std::printf("  from cold: median %.3f ms, p99 %.3f ms\n", best.coldMedian, best.coldP99);
-    std::printf("  beats per warm step: median %d, worst %d; from cold: median %d, worst %d\n", best.warmBeatsMedian,
-        best.warmBeatsWorst, best.coldBeatsMedian, best.coldBeatsWorst);
-    if (best.unsolved)
-        std::printf("  %d solves found no steady beat\n", best.unsolved);
-    return missed || best.unsolved ? 1 : 0;
+    for (const ModelKind model : {ModelKind::Circulation, ModelKind::Heart}) {
+        const bool circulation = model == ModelKind::Circulation;
+        Figures best = measureOnce(model);
+        for (int r = 1; r < rounds; ++r) {
+            const Figures f = measureOnce(model);
+            best.warmMedian = std::min(best.warmMedian, f.warmMedian);
+            best.warmP99 = std::min(best.warmP99, f.warmP99);
+            best.coldWorst = std::min(best.coldWorst, f.coldWorst);
+            best.coldMedian = std::min(best.coldMedian, f.coldMedian);
+            best.coldP99 = std::min(best.coldP99, f.coldP99);
+            best.transientWorst = std::min(best.transientWorst, f.transientWorst);
+            best.cpuTransientWorst = std::min(best.cpuTransientWorst, f.cpuTransientWorst);
+            best.occlusionWorst = std::min(best.occlusionWorst, f.occlusionWorst);
+            best.occlusionMedian = std::min(best.occlusionMedian, f.occlusionMedian);
+            best.occlusionReusedWorst = std::min(best.occlusionReusedWorst, f.occlusionReusedWorst);
+            best.cpuWarmMedian = std::min(best.cpuWarmMedian, f.cpuWarmMedian);
+            best.cpuWarmP99 = std::min(best.cpuWarmP99, f.cpuWarmP99);
+            best.cpuColdWorst = std::min(best.cpuColdWorst, f.cpuColdWorst);
+            best.cpuOcclusionWorst = std::min(best.cpuOcclusionWorst, f.cpuOcclusionWorst);
+            best.unsolved += f.unsolved;
+        }
+
+        // A figure is judged on wall time; when only the processor time meets
+        // the target, the machine was busy and the run should be repeated on a
+        // quiet one.
+        auto row = [&](const char *what, double wall, double cpu, double target) {
+            const char *verdict = wall <= target ? "ok" : cpu <= target ? "MISSED (busy machine?)" : "MISSED";
+            missed += wall <= target ? 0 : 1;
+            std::printf("  %-40s %8.3f %8.3f   <= %4.0f   %s\n", what, wall, cpu, target, verdict);
+        };
+        std::printf("%s, best of %d rounds        wall ms   cpu ms  target\n",
+            circulation ? "Whole circulation" : "Isolated heart   ", rounds);
+        row("one spin step, warm-started: median", best.warmMedian, best.cpuWarmMedian, circulation ? 3 : 2);
+        row("one spin step, warm-started: p99", best.warmP99, best.cpuWarmP99, circulation ? 8 : 5);
+        row("random set from cold: worst of 300", best.coldWorst, best.cpuColdWorst, circulation ? 30 : 50);
+        if (circulation)
+            row("30-beat transient to a preset: worst", best.transientWorst, best.cpuTransientWorst, 10);
+        else
+            std::printf("  30-beat transient to a preset: worst %.3f ms\n", best.transientWorst);
+        row("occlusion run, HR 75 and 40: worst", best.occlusionWorst, best.cpuOcclusionWorst, 30);
+        std::printf("  occlusion into a kept result: worst %.3f ms; fresh: median %.3f ms\n",
+            best.occlusionReusedWorst, best.occlusionMedian);
+        std::printf("  from cold: median %.3f ms, p99 %.3f ms\n", best.coldMedian, best.coldP99);
+        std::printf("  beats per warm step: median %d, worst %d; from cold: median %d, worst %d\n",
+            best.warmBeatsMedian, best.warmBeatsWorst, best.coldBeatsMedian, best.coldBeatsWorst);
+        if (best.unsolved)
+            std::printf("  %d solves found no steady beat\n", best.unsolved);
+        missed += best.unsolved ? 1 : 0;
+    }
+    return missed ? 1 : 0;
 }

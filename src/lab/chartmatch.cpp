@@ -43,7 +43,7 @@ static_assert(chartsIndexed(), "the chart table is indexed by Chart");
 
 Parameters ChartMatch::parameters() const
 {
-    Parameters p;
+    Parameters p(ModelKind::Heart);
     p[Param::Pla] = pla;
     p[Param::R] = r;
     p[Param::Ees] = ees;

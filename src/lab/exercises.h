@@ -33,7 +33,8 @@ using Directions = std::array<Direction, kAskedMeasures.size()>;
 using Predictions = std::array<std::optional<Direction>, kAskedMeasures.size()>;
 
 struct Exercise {
-    std::string_view name; // as the lessons name the cause: "Afterload: peripheral resistance up by 30 %"
+    std::string_view name; // the model, then the cause as the lessons name it
+    ModelKind model; // the model it runs in, from that model's Control
     Param parameter; // the one parameter changed from Control
     double value; // its new value, on its spin step
     Directions expected; // the model's answer, held to the model by a test
@@ -71,13 +72,13 @@ class ExerciseCheck {
 public:
     ExerciseCheck();
 
-    const SteadyState &control() const { return control_; }
+    const SteadyState &control(ModelKind model) const;
     ExerciseResult check(const Exercise &exercise, const Predictions &predictions);
 
 private:
     Simulator simulator_;
-    SteadyState control_;
-    Measures controlMeasures_;
+    std::array<SteadyState, 2> controls_; // whole circulation, isolated heart
+    std::array<Measures, 2> controlMeasures_;
 };
 
 } // namespace valthera::lab

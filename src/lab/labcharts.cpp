@@ -354,6 +354,12 @@ void PvChart::paintEvent(QPaintEvent *)
     };
     include(current.beat);
     include(baseline.beat);
+    const int playing = session_.transientBeat();
+    const Transient *transient = playing > 0 ? session_.playingTransient() : nullptr;
+    if (transient) {
+        for (int b = 0; b < playing; ++b)
+            include(transient->beats[static_cast<std::size_t>(b)]);
+    }
     if (occlusion) {
         for (const Beat &beat : occlusion->beats)
             include(beat);
@@ -431,8 +437,18 @@ void PvChart::paintEvent(QPaintEvent *)
 
     painter.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin));
     painter.drawPolygon(loopLine(plot, baseline.beat));
+    if (transient) {
+        // The beats since the change fade behind the newest: the last few
+        // darkest, so the path from the old loop to the new one reads.
+        for (int b = 0; b + 1 < playing; ++b) {
+            QColor shade = Qt::black;
+            shade.setAlphaF(0.12 + 0.5 * (b + 1) / playing);
+            painter.setPen(QPen(shade, kLineWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
+            painter.drawPolygon(loopLine(plot, transient->beats[static_cast<std::size_t>(b)]));
+        }
+    }
     painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
-    painter.drawPolygon(loopLine(plot, current.beat));
+    painter.drawPolygon(loopLine(plot, session_.shownBeat()));
 
     if (occlusion) {
         painter.setPen(QPen(Qt::black, 1.2 * z));
@@ -461,7 +477,9 @@ void PvChart::paintEvent(QPaintEvent *)
         {ev.aorticClose, QStringLiteral("4 AV closes"), Side::LeftAbove},
         {ev.mitralOpen, QStringLiteral("5 MV opens"), Side::LeftBelow},
     }};
-    const auto &samples = current.beat.samples;
+    // While the beats after a change play, the numbered points wait for the new steady loop.
+    static const std::vector<Sample> none;
+    const auto &samples = transient ? none : current.beat.samples;
     painter.setFont(drawing::arialPixels(kPointLabelPixels * z, true));
     const QFontMetricsF metrics(painter.font());
     for (const PointLabel &point : points) {
@@ -529,7 +547,7 @@ void TimeChart::paintEvent(QPaintEvent *)
     const QRectF target = rect();
     painter.fillRect(target, look::windowBlue());
 
-    const Beat &beat = session_.current().beat;
+    const Beat &beat = session_.shownBeat();
     if (beat.samples.empty())
         return;
     double pMax = 0, vMin = beat.samples.front().V, vMax = vMin;
@@ -590,7 +608,7 @@ void TimeChart::paintEvent(QPaintEvent *)
 
     // The valve events: a dashed line through both panels, numbered above,
     // and a marker on each curve at the instant.
-    const ValveEvents &ev = session_.events();
+    const ValveEvents ev = session_.transientBeat() > 0 ? ValveEvents{} : session_.events();
     painter.setFont(drawing::arialPixels(kPointLabelPixels * z, true));
     const QFontMetricsF metrics(painter.font());
     for (const auto &[index, number] : std::array<std::pair<int, const char *>, 4>{

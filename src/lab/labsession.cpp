@@ -63,6 +63,7 @@ bool LabSession::setParameter(Param p, double value)
 
 void LabSession::setParameters(const Parameters &parameters)
 {
+    setModel(parameters.model);
     for (const ParamInfo &i : parameterTable())
         setParameter(i.id, parameters[i.id]);
 }
@@ -70,7 +71,7 @@ void LabSession::setParameters(const Parameters &parameters)
 const Preset *LabSession::matchingPreset() const
 {
     for (const Preset &preset : presets()) {
-        if (preset.parameters() == parameters_)
+        if (preset.parameters(model()) == parameters_)
             return &preset;
     }
     return nullptr;
@@ -82,13 +83,65 @@ void LabSession::update()
         solve();
 }
 
+void LabSession::setModel(ModelKind model)
+{
+    if (model == this->model())
+        return;
+    parameters_ = Parameters(model);
+    occlusion_.reset();
+    update();
+    previous_.reset();
+    transient_.reset();
+    transientBeat_ = 0;
+    keepBaseline();
+}
+
+const Transient *LabSession::transient()
+{
+    update();
+    if (!previous_)
+        return nullptr;
+    if (!transient_)
+        transient_ = simulator_.transient(*previous_, parameters_);
+    return &*transient_;
+}
+
+bool LabSession::startTransient()
+{
+    transientBeat_ = transient() && !transient_->beats.empty() ? 1 : 0;
+    return transientBeat_ > 0;
+}
+
+bool LabSession::advanceTransient()
+{
+    if (transientBeat_ <= 0)
+        return false;
+    if (++transientBeat_ > transientLength())
+        transientBeat_ = 0;
+    return transientBeat_ > 0;
+}
+
+const Beat &LabSession::shownBeat() const
+{
+    if (transientBeat_ > 0 && transient_ && transientBeat_ <= transientLength())
+        return transient_->beats[static_cast<std::size_t>(transientBeat_ - 1)];
+    return current_.beat;
+}
+
 void LabSession::solve()
 {
-    // The last steady beat is a close guess for a nearby one: a few beats
-    // instead of dozens.
+    // The last steady beat is a close guess for a nearby one in the same
+    // model: a few beats instead of dozens.
     std::optional<State> warm;
-    if (solves_ > 0)
+    const bool sameModel = solves_ > 0 && current_.parameters.model == parameters_.model;
+    if (sameModel) {
         warm = current_.start;
+        previous_ = current_;
+    } else {
+        previous_.reset();
+    }
+    transient_.reset();
+    transientBeat_ = 0;
     current_ = simulator_.steady(parameters_, warm);
     measures_ = measure(current_);
     events_ = valveEvents(current_.beat);
@@ -104,8 +157,11 @@ void LabSession::keepBaseline()
 
 void LabSession::reset()
 {
-    setParameters(Parameters());
+    setParameters(Parameters(model()));
     update();
+    previous_.reset();
+    transient_.reset();
+    transientBeat_ = 0;
     keepBaseline();
 }
 
@@ -188,12 +244,16 @@ QString LabSession::report() const
 {
     QStringList lines;
     const Preset *preset = matchingPreset();
-    lines << QStringLiteral("Loop Lab: %1").arg(preset ? toQString(preset->name) : QStringLiteral("own settings"));
+    lines << QStringLiteral("Loop Lab, %1: %2")
+                 .arg(toQString(modelName(model())), preset ? toQString(preset->name) : QStringLiteral("own settings"));
     for (const ParamInfo &i : parameterTable())
-        lines << toQString(i.label) + QLatin1Char('\t') + formatParameter(i.id, parameters_[i.id]);
+        if (appliesTo(i, model()))
+            lines << toQString(i.label) + QLatin1Char('\t') + formatParameter(i.id, parameters_[i.id]);
     lines << QString();
     lines << QStringLiteral("Measure\tValue\tBaseline\tChange");
     for (const MeasureInfo &i : measureTable()) {
+        if (i.circulationOnly && model() == ModelKind::Heart)
+            continue;
         lines << QStringLiteral("%1 (%2)\t%3\t%4\t%5")
                      .arg(toQString(i.name), toQString(i.meaning), value(i.id),
                          formatValue(i.id, baselineMeasures_[i.id]), deltaDescription(i.id));

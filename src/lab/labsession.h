@@ -17,7 +17,13 @@ namespace valthera::lab {
 
 class LabSession {
 public:
-    LabSession(); // Control, solved, kept as the baseline
+    LabSession(); // Control of the whole circulation, solved, kept as the baseline
+
+    // --- The model: switching starts over from the new model's Control,
+    // which becomes the baseline; a loop of one model is never compared with
+    // the other's.
+    ModelKind model() const { return parameters_.model; }
+    void setModel(ModelKind model);
 
     // --- What the student sets
     const Parameters &parameters() const { return parameters_; }
@@ -26,7 +32,7 @@ public:
     // occlusion run, which belongs to the old parameters.
     bool setParameter(Param p, double value);
     void setParameters(const Parameters &parameters);
-    void applyPreset(const Preset &preset) { setParameters(preset.parameters()); }
+    void applyPreset(const Preset &preset) { setParameters(preset.parameters(model())); }
     // The preset whose parameters these are, or nullptr for a mix of the student's own.
     const Preset *matchingPreset() const;
 
@@ -34,6 +40,23 @@ public:
     bool stale() const { return !(current_.parameters == parameters_); }
     // Solves for the parameters set since the last update; nothing when none were.
     void update();
+    // The beats from the steady state before the last update's change to the
+    // new one (none after a model switch or a reset), computed on first asking.
+    const Transient *transient();
+
+    // --- Playing the transient: beat k of it is shown in place of the
+    // steady beat, 1 ≤ k ≤ its length; 0 when none is playing.
+    // Starts at beat 1; false (and nothing plays) when there is no transient.
+    bool startTransient();
+    // On to the next beat; false, and back to the steady beat, after the last.
+    bool advanceTransient();
+    void stopTransient() { transientBeat_ = 0; }
+    int transientBeat() const { return transientBeat_; }
+    int transientLength() const { return transient_ ? static_cast<int>(transient_->beats.size()) : 0; }
+    // The beat on show: the transient's beat being played, else the steady one.
+    const Beat &shownBeat() const;
+    // The transient being played, or nullptr.
+    const Transient *playingTransient() const { return transientBeat_ > 0 ? &*transient_ : nullptr; }
     int solves() const { return solves_; }
 
     const SteadyState &current() const { return current_; }
@@ -80,6 +103,9 @@ private:
     Simulator simulator_;
     Parameters parameters_;
     SteadyState current_;
+    std::optional<SteadyState> previous_; // the steady state the last change started from
+    std::optional<Transient> transient_;
+    int transientBeat_ = 0;
     SteadyState baseline_;
     Measures measures_;
     Measures baselineMeasures_;

@@ -17,9 +17,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace valthera {
@@ -85,6 +87,13 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     recomputeTimer_.setSingleShot(true);
     recomputeTimer_.setInterval(0);
     connect(&recomputeTimer_, &QTimer::timeout, this, &LoopLabWindow::recompute);
+    playTimer_.setInterval(kTransientBeatMs);
+    connect(&playTimer_, &QTimer::timeout, this, &LoopLabWindow::nextTransientBeat);
+    auto *skipKey = new QAction(QStringLiteral("Skip to the new steady beat"), this);
+    skipKey->setObjectName(QStringLiteral("actSkip"));
+    skipKey->setShortcut(Qt::Key_Escape);
+    connect(skipKey, &QAction::triggered, this, &LoopLabWindow::skipTransient);
+    addAction(skipKey);
     settleTimer_.setSingleShot(true);
     settleTimer_.setInterval(kSettleMs);
     connect(&settleTimer_, &QTimer::timeout, this, &LoopLabWindow::announceChanges);
@@ -97,6 +106,7 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
         button->setFont(look::sansSerif(look::kOrdinaryPointSize));
     setZoom(look::Zoom::instance().factor());
     connect(&look::Zoom::instance(), &look::Zoom::changed, this, [this](qreal factor) { setZoom(factor); });
+    showModel();
     showSession();
     for (const MeasureInfo &i : measureTable())
         announced_[static_cast<std::size_t>(i.id)] = announcedState(i.id);
@@ -109,6 +119,22 @@ QWidget *LoopLabWindow::buildControls()
     panel->setObjectName(QStringLiteral("labControls"));
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
+
+    auto *modelLabel = whiteLabel(QStringLiteral("Model"), panel);
+    model_ = new QComboBox(panel);
+    model_->setObjectName(QStringLiteral("labModel"));
+    for (ModelKind kind : {ModelKind::Circulation, ModelKind::Heart})
+        model_->addItem(name(modelName(kind)));
+    model_->setItemData(0, QStringLiteral("The heart beats inside a closed circulation: preload is the blood volume"),
+        Qt::ToolTipRole);
+    model_->setItemData(1, QStringLiteral("The left heart alone, filled from a fixed atrial pressure"), Qt::ToolTipRole);
+    model_->setAccessibleName(QStringLiteral("Model"));
+    model_->setAccessibleDescription(QStringLiteral("Whole circulation, or the isolated heart for one-thing-at-a-time "
+                                                    "experiments; switching starts from the model's Control"));
+    modelLabel->setBuddy(model_);
+    connect(model_, &QComboBox::currentIndexChanged, this, &LoopLabWindow::modelChosen);
+    column->addWidget(modelLabel);
+    column->addWidget(model_);
 
     auto *presetLabel = whiteLabel(QStringLiteral("Condition"), panel);
     presets_ = new QComboBox(panel);
@@ -157,6 +183,7 @@ QWidget *LoopLabWindow::buildControls()
     reset->setAccessibleDescription(QStringLiteral("Returns every parameter and the baseline to Control"));
     connect(reset, &QPushButton::clicked, this, [this] {
         recomputeTimer_.stop();
+        skipTransient();
         session_.reset();
         syncControls();
         showSession();
@@ -166,6 +193,7 @@ QWidget *LoopLabWindow::buildControls()
                                                        "line through their end-systolic points"));
     connect(occlusion, &QPushButton::clicked, this, [this] {
         recomputeTimer_.stop();
+        skipTransient();
         session_.runOcclusion();
         showSession();
     });
@@ -178,16 +206,29 @@ QWidget *LoopLabWindow::buildControls()
     column->addSpacing(6);
     column->addLayout(buttons);
 
+    // While the beats after a change play: which beat, and a way to the end.
+    auto *playing = new QHBoxLayout;
+    transientCounter_ = whiteLabel(QString(), panel);
+    transientCounter_->setObjectName(QStringLiteral("transientCounter"));
+    skip_ = look::makeButton(panel, QStringLiteral("cmdSkip"), QStringLiteral("Skip"), {});
+    skip_->setAccessibleDescription(QStringLiteral("Jumps to the new steady beat (Esc)"));
+    skip_->setMinimumHeight(28);
+    connect(skip_, &QPushButton::clicked, this, &LoopLabWindow::skipTransient);
+    playing->addWidget(transientCounter_, 1);
+    playing->addWidget(skip_);
+    column->addLayout(playing);
+
     // Tab walks the panel as it reads: the condition, each parameter's slider
     // then its box, row by row, then the buttons.
+    QWidget::setTabOrder(model_, presets_);
     QWidget *previous = presets_;
     for (const ParameterControls &c : controls_) {
         QWidget::setTabOrder(previous, c.slider);
         QWidget::setTabOrder(c.slider, c.spin);
         previous = c.spin;
     }
-    for (QWidget *button :
-        {static_cast<QWidget *>(baseline), static_cast<QWidget *>(reset), static_cast<QWidget *>(occlusion)}) {
+    for (QWidget *button : {static_cast<QWidget *>(baseline), static_cast<QWidget *>(reset),
+             static_cast<QWidget *>(occlusion), static_cast<QWidget *>(skip_)}) {
         QWidget::setTabOrder(previous, button);
         previous = button;
     }
@@ -236,7 +277,7 @@ void LoopLabWindow::addParameterRow(QWidget *parent, QGridLayout *grid, int row,
     grid->addWidget(slider, row, 1);
     grid->addWidget(spin, row, 2);
     grid->setColumnStretch(0, 1);
-    controls_[static_cast<std::size_t>(p)] = {spin, slider};
+    controls_[static_cast<std::size_t>(p)] = {spin, slider, label};
 }
 
 QWidget *LoopLabWindow::buildReadouts()
@@ -266,7 +307,7 @@ QWidget *LoopLabWindow::buildReadouts()
         grid->addWidget(label, row, 0);
         grid->addWidget(value, row, 1);
         grid->addWidget(delta, row, 2);
-        readouts_[static_cast<std::size_t>(i.id)] = {value, delta};
+        readouts_[static_cast<std::size_t>(i.id)] = {value, delta, label};
         ++row;
     }
     auto addFit = [&](const QString &caption, const QString &objectName, const QString &meaning) {
@@ -296,11 +337,15 @@ QWidget *LoopLabWindow::buildReadouts()
     auto *exercise = new ExercisePanel(panel);
     connect(exercise, &ExercisePanel::exerciseChecked, this, [this](const Exercise &e) {
         recomputeTimer_.stop();
+        skipTransient();
+        session_.setParameters(Parameters(e.model));
         session_.reset();
         session_.setParameters(e.parameters());
         session_.update();
         syncControls();
+        showModel();
         showSession();
+        playTransient();
         changes_->setText(name(e.name) + QStringLiteral(", against Control (dashed)"));
     });
     column->addWidget(exercise, 1);
@@ -345,11 +390,14 @@ void LoopLabWindow::parameterEdited(Param p, double value)
 void LoopLabWindow::exploreChart(const ChartMatch &chart)
 {
     recomputeTimer_.stop();
+    skipTransient();
     // Compared with the control loop, whatever baseline the student had kept.
+    session_.setParameters(chart.parameters());
     session_.reset();
     session_.setParameters(chart.parameters());
     session_.update();
     syncControls();
+    showModel();
     showSession();
     changes_->setText(name(chart.description));
     look::announce(changes_);
@@ -375,8 +423,94 @@ void LoopLabWindow::scheduleRecompute()
 
 void LoopLabWindow::recompute()
 {
+    const bool changed = session_.stale();
     session_.update();
     showSession();
+    // A slider being dragged shows each steady loop at once; a change made
+    // at one go plays the beats that lead to it.
+    const bool dragging = std::any_of(
+        controls_.begin(), controls_.end(), [](const ParameterControls &c) { return c.slider->isSliderDown(); });
+    if (changed && !dragging)
+        playTransient();
+}
+
+void LoopLabWindow::modelChosen(int index)
+{
+    const ModelKind kind = index == 1 ? ModelKind::Heart : ModelKind::Circulation;
+    if (kind == session_.model())
+        return;
+    recomputeTimer_.stop();
+    skipTransient();
+    session_.setModel(kind);
+    syncControls();
+    showModel();
+    showSession();
+    changes_->setText(name(modelName(kind)) + QStringLiteral(": Control, kept as the baseline"));
+    look::announce(changes_);
+}
+
+void LoopLabWindow::showModel()
+{
+    const ModelKind kind = session_.model();
+    {
+        const QSignalBlocker blocker(model_);
+        model_->setCurrentIndex(kind == ModelKind::Heart ? 1 : 0);
+    }
+    for (const ParamInfo &i : parameterTable()) {
+        const ParameterControls &c = controls_[static_cast<std::size_t>(i.id)];
+        const bool shown = appliesTo(i, kind);
+        for (QWidget *w : {static_cast<QWidget *>(c.label), static_cast<QWidget *>(c.slider),
+                 static_cast<QWidget *>(c.spin)})
+            w->setVisible(shown);
+    }
+    for (const MeasureInfo &i : measureTable()) {
+        const Readout &r = readouts_[static_cast<std::size_t>(i.id)];
+        const bool shown = !(i.circulationOnly && kind == ModelKind::Heart);
+        for (QLabel *w : {r.label, r.value, r.delta})
+            w->setVisible(shown);
+    }
+}
+
+void LoopLabWindow::playTransient()
+{
+    playTimer_.stop();
+    if (!session_.startTransient()) {
+        showTransientCounter();
+        return;
+    }
+    showTransientCounter();
+    chart_->refresh();
+    timeChart_->refresh();
+    playTimer_.start();
+}
+
+void LoopLabWindow::nextTransientBeat()
+{
+    if (!session_.advanceTransient())
+        playTimer_.stop();
+    showTransientCounter();
+    chart_->refresh();
+    timeChart_->refresh();
+}
+
+void LoopLabWindow::skipTransient()
+{
+    if (session_.transientBeat() == 0)
+        return;
+    playTimer_.stop();
+    session_.stopTransient();
+    showTransientCounter();
+    chart_->refresh();
+    timeChart_->refresh();
+}
+
+void LoopLabWindow::showTransientCounter()
+{
+    const int beat = session_.transientBeat();
+    transientCounter_->setText(beat > 0 ? QStringLiteral("Beat %1 of %2 after the change").arg(beat).arg(
+                                              session_.transientLength())
+                                        : QString());
+    skip_->setEnabled(beat > 0);
 }
 
 void LoopLabWindow::syncControls()

@@ -45,6 +45,8 @@ public:
 
     // How long the readouts must rest before a change is read out.
     static constexpr int kSettleMs = 500;
+    // How long each beat after a change is shown while they play.
+    static constexpr int kTransientBeatMs = 120;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -53,10 +55,12 @@ private:
     struct ParameterControls {
         QDoubleSpinBox *spin = nullptr;
         QSlider *slider = nullptr;
+        QLabel *label = nullptr;
     };
     struct Readout {
         QLabel *value = nullptr;
         QLabel *delta = nullptr;
+        QLabel *label = nullptr;
     };
 
     QWidget *buildControls();
@@ -70,6 +74,12 @@ private:
     void showSession();
     void syncControls();
     void showCondition(); // the condition the parameters are, if any
+    void modelChosen(int index);
+    void showModel(); // the controls and readouts of the model in use
+    void playTransient(); // the beats from the old steady state to the new
+    void nextTransientBeat();
+    void skipTransient();
+    void showTransientCounter();
     void announceChanges();
     QString announcedState(lab::Measure m) const;
 
@@ -80,6 +90,10 @@ private:
     std::array<QString, lab::kMeasureCount> announced_{};
     QString announcedFit_;
     QComboBox *presets_ = nullptr;
+    QComboBox *model_ = nullptr;
+    QLabel *transientCounter_ = nullptr;
+    QPushButton *skip_ = nullptr;
+    QTimer playTimer_; // one transient beat a tick
     QLabel *eesFit_ = nullptr;
     QLabel *v0Fit_ = nullptr;
     QLabel *changes_ = nullptr;
