@@ -131,7 +131,7 @@ private slots:
         const LabSession &session = lab_->session();
         QVERIFY(session.parameters() == exercise.parameters());
         QVERIFY(!session.stale());
-        QVERIFY(session.baseline().parameters == Parameters());
+        QVERIFY(session.baseline().parameters == Parameters(exercise.model));
         const auto *spin = child<QDoubleSpinBox>("spin" + toQString(info(exercise.parameter).name));
         QCOMPARE(spin->value(), exercise.value);
     }

@@ -65,8 +65,49 @@ private slots:
         QCOMPARE(child<QLabel>("valueEDV")->text(), lab_->session().value(Measure::EDV));
     }
 
+    // The model is chosen from the keyboard; each shows its own controls and
+    // readouts, and starts from its own Control.
+    void theModelSwitchesByKeys()
+    {
+        auto *model = child<QComboBox>("labModel");
+        QCOMPARE(model->currentText(), QString("Whole circulation"));
+        QCOMPARE(model->accessibleName(), QString("Model"));
+        QVERIFY(child<QDoubleSpinBox>("spinVolume")->isVisible());
+        QVERIFY(!child<QDoubleSpinBox>("spinPla")->isVisible());
+        QVERIFY(child<QLabel>("valueRAP")->isVisible());
+        useHeart();
+        QCOMPARE(lab_->session().model(), ModelKind::Heart);
+        QVERIFY(!child<QDoubleSpinBox>("spinVolume")->isVisible());
+        QVERIFY(child<QDoubleSpinBox>("spinPla")->isVisible());
+        QVERIFY(!child<QLabel>("valueRAP")->isVisible());
+        QCOMPARE(child<QDoubleSpinBox>("spinR")->value(), info(Param::R).heartDefault);
+        QVERIFY(lab_->session().baseline().parameters == Parameters(ModelKind::Heart));
+        QCOMPARE(child<QLabel>("valueEDV")->text(), lab_->session().value(Measure::EDV));
+    }
+
+    // A change plays the beats from the old steady state to the new one,
+    // counted, in wall time; Esc goes straight to the end.
+    void aChangePlaysItsBeatsAndEscSkipsThem()
+    {
+        auto *spin = child<QDoubleSpinBox>("spinR");
+        spin->setFocus();
+        for (int i = 0; i < 30; ++i)
+            QTest::keyClick(spin, Qt::Key_Up);
+        testing::settle();
+        QCOMPARE(lab_->session().transientBeat(), 1);
+        auto *counter = child<QLabel>("transientCounter");
+        QCOMPARE(counter->text(), QString("Beat 1 of 30 after the change"));
+        QTRY_VERIFY_WITH_TIMEOUT(lab_->session().transientBeat() >= 3, 10 * LoopLabWindow::kTransientBeatMs);
+        QVERIFY(child<QPushButton>("cmdSkip")->isEnabled());
+        QTest::keyClick(spin, Qt::Key_Escape);
+        QCOMPARE(lab_->session().transientBeat(), 0);
+        QVERIFY(counter->text().isEmpty());
+        QVERIFY(!child<QPushButton>("cmdSkip")->isEnabled());
+    }
+
     void tabWalksTheControlsAsTheyRead()
     {
+        useHeart();
         auto *presets = child<QComboBox>("presets");
         presets->setFocus();
         QStringList walked;
@@ -79,6 +120,7 @@ private slots:
 
     void spinKeysChangeTheParameterAndTheReadout()
     {
+        useHeart();
         auto *spin = child<QDoubleSpinBox>("spinPla");
         auto *slider = child<QSlider>("sliderPla");
         const QString edvBefore = child<QLabel>("valueEDV")->text();
@@ -126,6 +168,7 @@ private slots:
 
     void conditionsComeFromTheKeyboard()
     {
+        useHeart();
         testing::click(child<QPushButton>("cmdReset"));
         testing::settle();
         auto *presets = child<QComboBox>("presets");
@@ -139,13 +182,13 @@ private slots:
 
         QTest::keyClick(presets, Qt::Key_End);
         testing::settle();
-        QCOMPARE(child<QDoubleSpinBox>("spinGar")->value(), 1.0);
-        QCOMPARE(child<QDoubleSpinBox>("spinR")->value(), info(Param::R).defaultValue);
+        QCOMPARE(child<QDoubleSpinBox>("spinMVA")->value(), 1.0);
+        QCOMPARE(child<QDoubleSpinBox>("spinR")->value(), info(Param::R).heartDefault);
 
         testing::click(child<QPushButton>("cmdReset"));
         QCOMPARE(presets->currentIndex(), 0);
-        QCOMPARE(child<QDoubleSpinBox>("spinGar")->value(), 0.0);
-        QVERIFY(lab_->session().parameters() == Parameters());
+        QCOMPARE(child<QDoubleSpinBox>("spinMVA")->value(), info(Param::MVA).heartDefault);
+        QVERIFY(lab_->session().parameters() == Parameters(ModelKind::Heart));
 
         // A setting of the student's own is no longer the condition chosen last.
         QTest::keyClick(child<QDoubleSpinBox>("spinHR"), Qt::Key_Up);
@@ -156,6 +199,7 @@ private slots:
 
     void aBaselineShowsChangesAndTheyAreReadOutOnceSettled()
     {
+        useHeart();
         testing::AccessibilityEvents events;
         const QLabel *changes = child<QLabel>("labChanges");
         auto heard = [&] { return events.announcements(changes); };
@@ -205,11 +249,12 @@ private slots:
         QVERIFY(lab_->session().parameters() == chart.parameters());
         QVERIFY(!lab_->session().stale());
         QCOMPARE(child<QLabel>("labChanges")->text(), toQString(chart.description));
-        QVERIFY(lab_->session().baseline().parameters == Parameters());
+        QVERIFY(lab_->session().baseline().parameters == Parameters(ModelKind::Heart));
     }
 
     void copyPutsTheChartAndTheMeasuresOnTheClipboard()
     {
+        useHeart();
         QApplication::clipboard()->clear();
         auto *spin = child<QDoubleSpinBox>("spinPla");
         spin->setFocus(); // a spin box would otherwise copy its own text
@@ -224,6 +269,16 @@ private slots:
     }
 
 private:
+    // Switches to the isolated heart as a student would: the model box, then a key.
+    void useHeart()
+    {
+        auto *model = child<QComboBox>("labModel");
+        model->setFocus();
+        QTest::keyClick(model, Qt::Key_Down);
+        testing::settle();
+        QCOMPARE(model->currentText(), QString("Isolated heart"));
+    }
+
     template <typename T> T *child(const QString &name)
     {
         T *found = testing::child<T>(lab_, name);
