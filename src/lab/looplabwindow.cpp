@@ -106,6 +106,8 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
         button->setFont(look::sansSerif(look::kOrdinaryPointSize));
     setZoom(look::Zoom::instance().factor());
     connect(&look::Zoom::instance(), &look::Zoom::changed, this, [this](qreal factor) { setZoom(factor); });
+    // A combo box with a placeholder starts on it, not on its first item.
+    showCondition();
     showModel();
     showSession();
     for (const MeasureInfo &i : measureTable())
