@@ -46,7 +46,7 @@ inline constexpr double kSteadyTolerance = 1e-4; // ml, on every compartment
 // The beats from one steady state to the next after a change at the start of
 // beat 1: each beat's measures and its loop, thinned to every kTransientThin-th
 // sample (enough to draw; the measures come from the full beat).
-inline constexpr int kTransientThin = 4;
+inline constexpr int kTransientThin = 8;
 inline constexpr int kDefaultTransientBeats = 30;
 inline constexpr int kMaxTransientBeats = 200;
 struct Transient {

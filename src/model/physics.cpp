@@ -1,5 +1,6 @@
 #include "model/physics.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace valthera::lab {
@@ -19,7 +20,7 @@ Physics::Physics(const Parameters &p)
     : model(p.model), ees(p[Param::Ees]), v0(p[Param::V0]), a(p[Param::A]), b(p[Param::B]), pla(p[Param::Pla]),
       rMitral(p[Param::Rmv]), kMitral(bernoulli(p[Param::MVA])), rAortic(kCirculation.rAorticValve + p[Param::Zc]),
       kAortic(bernoulli(p[Param::AVA])), gMr(50 * p[Param::MROA]), gAr(50 * p[Param::AROA]), zc(p[Param::Zc]),
-      r(p[Param::R]), c(p[Param::C])
+      r(p[Param::R]), c(p[Param::C]), invR(1 / r), invC(1 / c)
 {
 }
 
@@ -47,9 +48,14 @@ double lvPressure(const Physics &ph, double e, double V)
 Instant evaluate(const Physics &ph, double e, double ea, const State &x, double venousFactor)
 {
     const CirculationConstants &k = kCirculation;
+    // Divisions by constants are written as products with their inverses:
+    // this runs four times a step.
+    constexpr double invCSv = 1 / k.cSv, invCPa = 1 / k.cPa, invCPv = 1 / k.cPv;
+    constexpr double gVenousReturn = 1 / k.rVenousReturn, gPulmonaryValve = 1 / k.rPulmonaryValve;
+    constexpr double gPulmonary = 1 / k.rPulmonary, gPulmonaryVeins = 1 / k.rPulmonaryVeins;
     Instant in{};
     in.Plv = lvPressure(ph, e, at(x, Compartment::LV));
-    in.Pc = (at(x, Compartment::SA) - k.vuSa) / ph.c;
+    in.Pc = (at(x, Compartment::SA) - k.vuSa) * ph.invC;
     if (ph.model == ModelKind::Heart) {
         in.Pla = ph.pla * venousFactor;
     } else {
@@ -57,20 +63,22 @@ Instant evaluate(const Physics &ph, double e, double ea, const State &x, double 
         in.Pla = (k.elaPassive + ea * k.elaActive) * vla;
         const double dvr = at(x, Compartment::RV) - k.v0Rv;
         in.Prv = e * k.eesRv * dvr + (1 - e) * k.aRv * (std::exp(k.bRv * dvr) - 1);
-        in.Pra = (at(x, Compartment::SV) - k.vuSv) / k.cSv;
-        in.Ppa = (at(x, Compartment::PA) - k.vuPa) / k.cPa;
-        in.Ppv = (at(x, Compartment::PV) - k.vuPv) / k.cPv;
-        in.Qtv = venousFactor * forwardFlow(in.Pra - in.Prv, k.rVenousReturn, 0);
-        in.Qpv = forwardFlow(in.Prv - in.Ppa, k.rPulmonaryValve, 0);
-        in.Qpulm = (in.Ppa - in.Ppv) / k.rPulmonary;
-        in.Qpvla = (in.Ppv - in.Pla) / k.rPulmonaryVeins;
+        in.Pra = (at(x, Compartment::SV) - k.vuSv) * invCSv;
+        in.Ppa = (at(x, Compartment::PA) - k.vuPa) * invCPa;
+        in.Ppv = (at(x, Compartment::PV) - k.vuPv) * invCPv;
+        // The venous return and the pulmonary valve pass forward flow only,
+        // through a plain resistance.
+        in.Qtv = venousFactor * std::max(0.0, in.Pra - in.Prv) * gVenousReturn;
+        in.Qpv = std::max(0.0, in.Prv - in.Ppa) * gPulmonaryValve;
+        in.Qpulm = (in.Ppa - in.Ppv) * gPulmonary;
+        in.Qpvla = (in.Ppv - in.Pla) * gPulmonaryVeins;
     }
     const double dMitral = in.Pla - in.Plv;
     in.Qmv = forwardFlow(dMitral, ph.rMitral, ph.kMitral) + backwardFlow(dMitral, ph.gMr);
     const double dAortic = in.Plv - in.Pc;
     in.Qav = forwardFlow(dAortic, ph.rAortic, ph.kAortic) + backwardFlow(dAortic, ph.gAr);
     in.Pao = in.Pc + ph.zc * in.Qav;
-    in.Qsys = (in.Pc - in.Pra) / ph.r;
+    in.Qsys = (in.Pc - in.Pra) * ph.invR;
     return in;
 }
 

@@ -44,6 +44,7 @@ struct Physics {
     double rAortic, kAortic; // includes Zc
     double gMr, gAr; // 50·E, backward flow = g·√ΔP
     double zc, r, c;
+    double invR, invC;
 };
 
 // Pressures and flows at one instant.

@@ -321,7 +321,7 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
     // halved, and if halving does not help either, a plain beat is taken.
     constexpr int kNewtonBeatBudget = 200;
     constexpr int kMaxBeats = 3000;
-    constexpr double kMaxStep = 60; // ml per Newton step, on any compartment
+    constexpr double kMaxStep = 300; // ml per Newton step, on any compartment
     std::vector<double> &J = jacobian_;
     bool haveJ = warm && J.size() == n * n && jacobianModel_ == model;
     auto measureJacobian = [&] {
@@ -424,12 +424,14 @@ Transient Simulator::transient(const SteadyState &from, const Parameters &p, int
     for (int b = 0; b < count; ++b) {
         x = beat(p, x, &full);
         t.measures.push_back(measure(full, p));
-        Beat thin = full;
+        Beat &thin = t.beats.emplace_back();
+        thin.model = full.model;
+        thin.period = full.period;
         thin.step = full.step * kTransientThin;
-        thin.samples.clear();
+        thin.atrialOnset = full.atrialOnset;
+        thin.samples.reserve(full.samples.size() / kTransientThin + 1);
         for (std::size_t k = 0; k < full.samples.size(); k += kTransientThin)
             thin.samples.push_back(full.samples[k]);
-        t.beats.push_back(std::move(thin));
     }
     t.end = x;
     return t;
