@@ -15,10 +15,17 @@ double roundTo(double value, int decimals)
     return std::round(value * scale) / scale + 0.0;
 }
 
-// The value in the readout's own unit: EF is kept as a fraction, shown in per cent.
+// Fractions (EF, the atrial share, the regurgitant fraction) have no unit in
+// the model and are shown in per cent.
+bool isFraction(Measure m)
+{
+    return info(m).unit.empty();
+}
+
+// The value in the readout's own unit.
 double shown(Measure m, double value)
 {
-    return m == Measure::EF ? value * 100 : value;
+    return isFraction(m) ? value * 100 : value;
 }
 
 QString number(double value, int decimals)
@@ -174,7 +181,7 @@ void LabSession::runOcclusion()
 int LabSession::readoutDecimals(Measure m)
 {
     const MeasureInfo &i = info(m);
-    if (m == Measure::EF)
+    if (isFraction(m))
         return 0;
     if (i.unit == "ml" || i.unit == "mmHg")
         return 0;
@@ -183,7 +190,7 @@ int LabSession::readoutDecimals(Measure m)
 
 QString LabSession::unitOf(Measure m)
 {
-    return m == Measure::EF ? QStringLiteral("%") : toQString(info(m).unit);
+    return isFraction(m) ? QStringLiteral("%") : toQString(info(m).unit);
 }
 
 QString LabSession::formatValue(Measure m, double value)
@@ -221,7 +228,7 @@ QString LabSession::describeDelta(Measure m, double value, double baseline)
     const double change = shownChange(m, value, baseline);
     if (change == 0)
         return QStringLiteral("same as baseline");
-    const QString unit = m == Measure::EF ? QStringLiteral("percentage points") : unitOf(m);
+    const QString unit = isFraction(m) ? QStringLiteral("percentage points") : unitOf(m);
     return (change > 0 ? QStringLiteral("up ") : QStringLiteral("down ")) +
         number(std::abs(change), readoutDecimals(m)) + QLatin1Char(' ') + unit;
 }

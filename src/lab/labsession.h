@@ -76,9 +76,9 @@ public:
 
     // --- Readouts
     // Decimals a readout shows: whole ml and mmHg (a tenth is below what a
-    // student reads off a loop), whole per cent for EF, else the table's.
+    // student reads off a loop), whole per cent for fractions, else the table's.
     static int readoutDecimals(Measure m);
-    static QString unitOf(Measure m); // "%" for EF
+    static QString unitOf(Measure m); // "%" for fractions (EF, AtrialShare, RF)
     // "120 ml", "58 %", "5.24 l/min".
     static QString formatValue(Measure m, double value);
     // "▲ 7", "▼ 3", or empty when the change does not show at the readout's decimals.

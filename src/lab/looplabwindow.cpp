@@ -294,7 +294,7 @@ QWidget *LoopLabWindow::buildReadouts()
 
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(3);
+    grid->setVerticalSpacing(0);
     int row = 0;
     for (const MeasureInfo &i : measureTable()) {
         auto *label = whiteLabel(name(i.name), panel);
