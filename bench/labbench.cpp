@@ -198,8 +198,8 @@ int main(int argc, char **argv)
         else
             std::printf("  30-beat transient to a preset: worst %.3f ms\n", best.transientWorst);
         row("occlusion run, HR 75 and 40: worst", best.occlusionWorst, best.cpuOcclusionWorst, 30);
-        std::printf("  occlusion into a kept result: worst %.3f ms; fresh: median %.3f ms\n",
-            best.occlusionReusedWorst, best.occlusionMedian);
+        std::printf("  occlusion into a kept result: worst %.3f ms; fresh: median %.3f ms\n", best.occlusionReusedWorst,
+            best.occlusionMedian);
         std::printf("  from cold: median %.3f ms, p99 %.3f ms\n", best.coldMedian, best.coldP99);
         std::printf("  beats per warm step: median %d, worst %d; from cold: median %d, worst %d\n",
             best.warmBeatsMedian, best.warmBeatsWorst, best.coldBeatsMedian, best.coldBeatsWorst);

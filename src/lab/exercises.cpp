@@ -59,8 +59,7 @@ const std::array<Exercise, 16> kExercises{{
         "higher pressure and a larger volume, so ESV and ESP rise and SV falls. The blood left behind then adds to "
         "the next filling and the atrial pressure rises, so over the next beats EDV rises too and partly restores SV: "
         "the afterload lesson's two steps. Watch the beats play out after the change."},
-    {"Whole circulation. Contractility: down to 60 % of control", ModelKind::Circulation, Param::Ees, 1.2,
-        {U, U, D, D},
+    {"Whole circulation. Contractility: down to 60 % of control", ModelKind::Circulation, Param::Ees, 1.2, {U, U, D, D},
         "A weaker ventricle ends ejection on a flatter PIP line, at a larger volume: ESV rises and SV falls. The "
         "blood left behind backs up into the atrium, whose pressure rises, so the ventricle fills further: EDV rises, "
         "which recovers part of the lost SV. The smaller output lets aortic pressure fall, so ESP falls."},
@@ -68,7 +67,8 @@ const std::array<Exercise, 16> kExercises{{
         {D, S, D, S},
         "The faster the rate, the shorter diastole, and the ventricle has less time to fill: EDV falls and SV falls "
         "with it, nearly in proportion to the rate, so cardiac output hardly changes: the pacing plateau, seen in "
-        "people paced at rest. Aortic pressure holds, so ejection ends on the PIP line where it did: ESV and ESP stay. "
+        "people paced at rest. Mean aortic pressure holds, so ejection ends on the PIP line where it did: ESV and ESP "
+        "stay. "
         "The model keeps contractility fixed; in the body a faster rate raises it a little."},
     {"Whole circulation. Stiffer arteries: arterial compliance down from 2.2 to 0.6 ml/mmHg", ModelKind::Circulation,
         Param::C, 0.6, {U, U, S, U},

@@ -127,9 +127,10 @@ QWidget *LoopLabWindow::buildControls()
     model_->setObjectName(QStringLiteral("labModel"));
     for (ModelKind kind : {ModelKind::Circulation, ModelKind::Heart})
         model_->addItem(name(modelName(kind)));
-    model_->setItemData(0, QStringLiteral("The heart beats inside a closed circulation: preload is the blood volume"),
-        Qt::ToolTipRole);
-    model_->setItemData(1, QStringLiteral("The left heart alone, filled from a fixed atrial pressure"), Qt::ToolTipRole);
+    model_->setItemData(
+        0, QStringLiteral("The heart beats inside a closed circulation: preload is the blood volume"), Qt::ToolTipRole);
+    model_->setItemData(
+        1, QStringLiteral("The left heart alone, filled from a fixed atrial pressure"), Qt::ToolTipRole);
     model_->setAccessibleName(QStringLiteral("Model"));
     model_->setAccessibleDescription(QStringLiteral("Whole circulation, or the isolated heart for one-thing-at-a-time "
                                                     "experiments; switching starts from the model's Control"));
@@ -461,8 +462,8 @@ void LoopLabWindow::showModel()
     for (const ParamInfo &i : parameterTable()) {
         const ParameterControls &c = controls_[static_cast<std::size_t>(i.id)];
         const bool shown = appliesTo(i, kind);
-        for (QWidget *w : {static_cast<QWidget *>(c.label), static_cast<QWidget *>(c.slider),
-                 static_cast<QWidget *>(c.spin)})
+        for (QWidget *w :
+            {static_cast<QWidget *>(c.label), static_cast<QWidget *>(c.slider), static_cast<QWidget *>(c.spin)})
             w->setVisible(shown);
     }
     for (const MeasureInfo &i : measureTable()) {
@@ -509,9 +510,9 @@ void LoopLabWindow::skipTransient()
 void LoopLabWindow::showTransientCounter()
 {
     const int beat = session_.transientBeat();
-    transientCounter_->setText(beat > 0 ? QStringLiteral("Beat %1 of %2 after the change").arg(beat).arg(
-                                              session_.transientLength())
-                                        : QString());
+    transientCounter_->setText(beat > 0
+            ? QStringLiteral("Beat %1 of %2 after the change").arg(beat).arg(session_.transientLength())
+            : QString());
     skip_->setEnabled(beat > 0);
 }
 

@@ -21,8 +21,14 @@ std::string_view compartmentName(Compartment c);
 
 // The volume of every compartment, ml (total volumes, unstressed included).
 using State = std::array<double, kCompartmentCount>;
-inline double &at(State &s, Compartment c) { return s[static_cast<std::size_t>(c)]; }
-inline double at(const State &s, Compartment c) { return s[static_cast<std::size_t>(c)]; }
+inline double &at(State &s, Compartment c)
+{
+    return s[static_cast<std::size_t>(c)];
+}
+inline double at(const State &s, Compartment c)
+{
+    return s[static_cast<std::size_t>(c)];
+}
 
 // All the blood in the model (the isolated heart: ventricle and arteries).
 double totalVolume(const State &s, ModelKind model);

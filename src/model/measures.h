@@ -13,8 +13,26 @@
 namespace valthera::lab {
 
 enum class Measure {
-    EDV, ESV, SV, EF, SBP, DBP, MAP, ESP, EDP, CO, SW, Ea, // the first twelve
-    LVSP, LAP, RAP, PAP, PFR, AtrialShare, RF, PeakGradient
+    EDV,
+    ESV,
+    SV,
+    EF,
+    SBP,
+    DBP,
+    MAP,
+    ESP,
+    EDP,
+    CO,
+    SW,
+    Ea, // the first twelve
+    LVSP,
+    LAP,
+    RAP,
+    PAP,
+    PFR,
+    AtrialShare,
+    RF,
+    PeakGradient
 };
 inline constexpr std::size_t kMeasureCount = 20;
 

@@ -12,29 +12,30 @@ using A = Applies;
 constexpr std::array<ParamInfo, kParamCount> kParams{{
     {Param::Volume, "Volume", "Preload (blood volume)", "blood added (+) or removed (−) from the resting circulation",
         "ml", 0, 0, -1000, 1000, 10, 0, true, A::Circulation},
-    {Param::Pla, "Pla", "Preload (left atrial pressure)", "left atrial (filling) pressure", "mmHg", 15, 15, 2, 35, 0.5, 1,
-        true, A::Heart},
-    {Param::R, "R", "Afterload (peripheral resistance)", "systemic vascular resistance", "mmHg·s/ml", 1.02, 0.98, 0.3, 3,
-        0.01, 2, true, A::Both},
-    {Param::Ees, "Ees", "Contractility (Ees)", "end-systolic elastance", "mmHg/ml", 2.0, 2.0, 0.5, 5, 0.1, 1, true, A::Both},
+    {Param::Pla, "Pla", "Preload (left atrial pressure)", "left atrial (filling) pressure", "mmHg", 15, 15, 2, 35, 0.5,
+        1, true, A::Heart},
+    {Param::R, "R", "Afterload (peripheral resistance)", "systemic vascular resistance", "mmHg·s/ml", 1.02, 0.98, 0.3,
+        3, 0.01, 2, true, A::Both},
+    {Param::Ees, "Ees", "Contractility (Ees)", "end-systolic elastance", "mmHg/ml", 2.0, 2.0, 0.5, 5, 0.1, 1, true,
+        A::Both},
     {Param::HR, "HR", "Heart rate", "heart rate", "beats/min", 75, 75, 30, 200, 1, 0, true, A::Both},
     {Param::V0, "V0", "Unstressed volume (V0)", "LV volume at zero pressure", "ml", 0, 0, 0, 60, 1, 0, false, A::Both},
-    {Param::A, "A", "Diastolic stiffness scale (A)", "LV diastolic stiffness scale", "mmHg", 0.42, 0.42, 0.1, 1, 0.01, 2,
-        false, A::Both},
-    {Param::B, "B", "Diastolic stiffness exponent (B)", "LV diastolic stiffness exponent", "1/ml", 0.03, 0.03, 0.01, 0.06,
+    {Param::A, "A", "Diastolic stiffness scale (A)", "LV diastolic stiffness scale", "mmHg", 0.42, 0.42, 0.1, 1, 0.01,
+        2, false, A::Both},
+    {Param::B, "B", "Diastolic stiffness exponent (B)", "LV diastolic stiffness exponent", "1/ml", 0.03, 0.03, 0.01,
+        0.06, 0.001, 3, false, A::Both},
+    {Param::Rmv, "Rmv", "Mitral valve resistance", "mitral inflow resistance", "mmHg·s/ml", 0.04, 0.02, 0.002, 0.1,
         0.001, 3, false, A::Both},
-    {Param::Rmv, "Rmv", "Mitral valve resistance", "mitral inflow resistance", "mmHg·s/ml", 0.04, 0.02, 0.002, 0.1, 0.001, 3,
+    {Param::AVA, "AVA", "Aortic valve area (stenosis)", "aortic valve orifice area", "cm²", 3.5, 3.5, 0.3, 4, 0.1, 1,
         false, A::Both},
-    {Param::AVA, "AVA", "Aortic valve area (stenosis)", "aortic valve orifice area", "cm²", 3.5, 3.5, 0.3, 4, 0.1, 1, false,
-        A::Both},
-    {Param::MVA, "MVA", "Mitral valve area (stenosis)", "mitral valve orifice area", "cm²", 4.0, 4.0, 0.5, 6, 0.1, 1, false,
-        A::Both},
-    {Param::MROA, "MROA", "Mitral regurgitant orifice", "mitral regurgitant orifice area (0: competent)", "cm²", 0, 0, 0,
-        1, 0.05, 2, false, A::Both},
-    {Param::AROA, "AROA", "Aortic regurgitant orifice", "aortic regurgitant orifice area (0: competent)", "cm²", 0, 0, 0,
-        1, 0.05, 2, false, A::Both},
-    {Param::Zc, "Zc", "Aortic impedance (Zc)", "aortic characteristic impedance", "mmHg·s/ml", 0.07, 0.055, 0.01, 0.2, 0.005,
-        3, false, A::Both},
+    {Param::MVA, "MVA", "Mitral valve area (stenosis)", "mitral valve orifice area", "cm²", 4.0, 4.0, 0.5, 6, 0.1, 1,
+        false, A::Both},
+    {Param::MROA, "MROA", "Mitral regurgitant orifice", "mitral regurgitant orifice area (0: competent)", "cm²", 0, 0,
+        0, 1, 0.05, 2, false, A::Both},
+    {Param::AROA, "AROA", "Aortic regurgitant orifice", "aortic regurgitant orifice area (0: competent)", "cm²", 0, 0,
+        0, 1, 0.05, 2, false, A::Both},
+    {Param::Zc, "Zc", "Aortic impedance (Zc)", "aortic characteristic impedance", "mmHg·s/ml", 0.07, 0.055, 0.01, 0.2,
+        0.005, 3, false, A::Both},
     {Param::C, "C", "Arterial compliance", "total arterial compliance", "ml/mmHg", 2.2, 3.8, 0.3, 4, 0.1, 1, false,
         A::Both},
 }};
@@ -83,9 +84,13 @@ std::string_view modelName(ModelKind model)
     return model == ModelKind::Circulation ? "Whole circulation" : "Isolated heart";
 }
 
-Parameters::Parameters() : Parameters(ModelKind::Circulation) {}
+Parameters::Parameters()
+    : Parameters(ModelKind::Circulation)
+{
+}
 
-Parameters::Parameters(ModelKind m) : model(m)
+Parameters::Parameters(ModelKind m)
+    : model(m)
 {
     for (const ParamInfo &i : kParams)
         values_[static_cast<std::size_t>(i.id)] = defaultValue(i, m);

@@ -17,10 +17,23 @@ double bernoulli(double area)
 } // namespace
 
 Physics::Physics(const Parameters &p)
-    : model(p.model), ees(p[Param::Ees]), v0(p[Param::V0]), a(p[Param::A]), b(p[Param::B]), pla(p[Param::Pla]),
-      rMitral(p[Param::Rmv]), kMitral(bernoulli(p[Param::MVA])), rAortic(kCirculation.rAorticValve + p[Param::Zc]),
-      kAortic(bernoulli(p[Param::AVA])), gMr(50 * p[Param::MROA]), gAr(50 * p[Param::AROA]), zc(p[Param::Zc]),
-      r(p[Param::R]), c(p[Param::C]), invR(1 / r), invC(1 / c)
+    : model(p.model)
+    , ees(p[Param::Ees])
+    , v0(p[Param::V0])
+    , a(p[Param::A])
+    , b(p[Param::B])
+    , pla(p[Param::Pla])
+    , rMitral(p[Param::Rmv])
+    , kMitral(bernoulli(p[Param::MVA]))
+    , rAortic(kCirculation.rAorticValve + p[Param::Zc])
+    , kAortic(bernoulli(p[Param::AVA]))
+    , gMr(50 * p[Param::MROA])
+    , gAr(50 * p[Param::AROA])
+    , zc(p[Param::Zc])
+    , r(p[Param::R])
+    , c(p[Param::C])
+    , invR(1 / r)
+    , invC(1 / c)
 {
 }
 

@@ -44,15 +44,14 @@ const std::array<Preset, 11> kPresets{{
         "A stiff ventricle, hypertensive, with end-systolic and arterial elastance raised (isolated heart: a stiff "
         "ventricle filled at a raised pressure).",
         kHfpef, kHeartHfpef},
-    {"hypovolaemia", "Hypovolaemia", "500 ml of blood lost (isolated heart: filling pressure lowered).",
-        kHypovolaemia, kHeartHypovolaemia},
+    {"hypovolaemia", "Hypovolaemia", "500 ml of blood lost (isolated heart: filling pressure lowered).", kHypovolaemia,
+        kHeartHypovolaemia},
     {"aortic-stenosis", "Aortic stenosis", "Aortic valve area narrowed to 0.7 cm².", kStenosis, kStenosis},
     {"mitral-regurgitation", "Mitral regurgitation", "The mitral valve leaks back into the atrium during systole.",
         kMitral, kMitral},
     {"aortic-regurgitation", "Aortic regurgitation", "The aortic valve leaks back into the ventricle during diastole.",
         kAortic, kAortic},
-    {"mitral-stenosis", "Mitral stenosis", "Mitral valve area narrowed to 1.0 cm².", kMitralStenosis,
-        kMitralStenosis},
+    {"mitral-stenosis", "Mitral stenosis", "Mitral valve area narrowed to 1.0 cm².", kMitralStenosis, kMitralStenosis},
 }};
 
 } // namespace

@@ -298,9 +298,10 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
         std::vector<double> r(n);
         for (std::size_t i = 0; i < n; ++i)
             r[i] = e[idx[i]] - s[idx[i]];
-        // The eliminated compartment must settle too.
         return r;
     };
+    // The largest move of any compartment over a beat, the eliminated one
+    // included: convergence is checked on every state.
     auto fullResidual = [&](const std::vector<double> &u, const std::vector<double> &r, const State &end) {
         double m = maxAbs(r);
         const State s = toState(u);

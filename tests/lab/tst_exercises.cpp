@@ -96,7 +96,8 @@ void TestExercises::heldToModel()
     QVERIFY(!p.firstOutOfRange());
     QVERIFY(p != lab::Parameters(exercise->model));
     // The name says which model it runs in.
-    QVERIFY(exercise->name.starts_with(exercise->model == lab::ModelKind::Heart ? "Isolated heart." : "Whole circulation."));
+    QVERIFY(exercise->name.starts_with(
+        exercise->model == lab::ModelKind::Heart ? "Isolated heart." : "Whole circulation."));
 
     const lab::SteadyState before = lab::steadyState(lab::Parameters(exercise->model));
     const lab::SteadyState after = lab::steadyState(p);

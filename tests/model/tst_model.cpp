@@ -72,8 +72,10 @@ private slots:
     {
         QTest::addColumn<Parameters>("p");
         QTest::newRow("circulation") << Parameters(C);
-        QTest::newRow("circulation, fast, leaking") << with(C, {{Param::HR, 160}, {Param::MROA, 0.4}, {Param::AROA, 0.3}});
-        QTest::newRow("circulation, stenoses, slow") << with(C, {{Param::HR, 40}, {Param::AVA, 0.6}, {Param::MVA, 1.0}});
+        QTest::newRow("circulation, fast, leaking")
+            << with(C, {{Param::HR, 160}, {Param::MROA, 0.4}, {Param::AROA, 0.3}});
+        QTest::newRow("circulation, stenoses, slow")
+            << with(C, {{Param::HR, 40}, {Param::AVA, 0.6}, {Param::MVA, 1.0}});
         QTest::newRow("heart") << Parameters(H);
         QTest::newRow("heart, stiff and strong, fast")
             << with(H, {{Param::HR, 180}, {Param::Ees, 5}, {Param::B, 0.06}, {Param::Pla, 35}, {Param::C, 0.3}});
