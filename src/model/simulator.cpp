@@ -83,11 +83,6 @@ State coldGuess(const Parameters &p)
     return x;
 }
 
-bool finite(const State &x)
-{
-    return std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); });
-}
-
 double maxAbs(const std::vector<double> &v)
 {
     double m = 0;
