@@ -1,8 +1,11 @@
 // valthera-loop run as a student's script would run it: its JSON and CSV
-// against the model library, and every kind of bad input refused cleanly.
+// against the model library in both models, the beats after a step, and every
+// kind of bad input refused cleanly.
 
 #include "model/model.h"
+#include "model/presets.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -31,7 +34,17 @@ Run run(const QStringList &args)
     return r;
 }
 
+QJsonDocument parse(const Run &r)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out, &error);
+    [&] { QCOMPARE(error.error, QJsonParseError::NoError); }();
+    return doc;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(valthera::lab::Parameters)
 
 class LoopCliTest : public QObject {
     Q_OBJECT
@@ -39,86 +52,131 @@ private slots:
     void jsonMatchesTheModel_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("defaults") << QStringList{};
-        QTest::newRow("explicit --json, several parameters, last one wins")
-            << QStringList{"R=2", "Ees=3.5", "--json", "HR=60", "R=1.6", "Gar=0.25"};
+        QTest::addColumn<Parameters>("p");
+        QTest::newRow("defaults") << QStringList{} << Parameters();
+        Parameters several;
+        several[Param::Ees] = 3.5;
+        several[Param::HR] = 60;
+        several[Param::R] = 1.6;
+        several[Param::AROA] = 0.25;
+        QTest::newRow("several, last one wins")
+            << QStringList{"R=2", "Ees=3.5", "--json", "HR=60", "R=1.6", "AROA=0.25"} << several;
+        Parameters heart = findPresetById("hfpef")->parameters(ModelKind::Heart);
+        heart[Param::Pla] = 20;
+        QTest::newRow("isolated heart, a preset changed")
+            << QStringList{"--heart", "--preset", "hfpef", "Pla=20"} << heart;
     }
 
     void jsonMatchesTheModel()
     {
         QFETCH(QStringList, args);
+        QFETCH(Parameters, p);
         const Run r = run(args);
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.err.isEmpty());
-        QJsonParseError error;
-        const QJsonObject json = QJsonDocument::fromJson(r.out, &error).object();
-        QCOMPARE(error.error, QJsonParseError::NoError);
-
-        Parameters p;
-        for (const QString &a : args)
-            if (a.contains('='))
-                p[findParameter(a.section('=', 0, 0).toStdString())->id] = a.section('=', 1).toDouble();
+        const QJsonObject json = parse(r).object();
         const SteadyState s = steadyState(p);
         const Measures m = measure(s);
+        QCOMPARE(json.value("model").toString(), p.model == ModelKind::Heart ? "heart" : "circulation");
         for (const MeasureInfo &i : measureTable()) {
             const QString key = QString::fromUtf8(i.name.data(), i.name.size());
+            if (std::isnan(m[i.id])) {
+                QVERIFY2(json.value(key).isNull(), qPrintable(key));
+                continue;
+            }
             QVERIFY2(json.value(key).isDouble(), qPrintable(key));
             QVERIFY2(
                 std::abs(json.value(key).toDouble() - m[i.id]) <= std::pow(10.0, -i.decimals - 2), qPrintable(key));
         }
         QCOMPARE(json.value("beats").toInt(), s.beats);
+        QVERIFY(json.value("converged").toBool());
     }
 
+    // The steady beat's samples; in the whole circulation V and the V_
+    // columns hold all the blood on every row.
     void csvIsOneSteadyBeat()
     {
-        const Run r = run({"HR=40", "--csv"});
+        const Run r = run({"HR=40", "Volume=-300", "--csv"});
         QCOMPARE(r.exitCode, 0);
         const QList<QByteArray> lines = r.out.trimmed().split('\n');
         const int n = samplesPerBeat(40);
         QCOMPARE(lines.size(), n + 1);
-        QCOMPARE(lines.front(), QByteArray("t,V,Plv,Pao,Qmv,Qav"));
-        const double h = beatPeriod(40) / n;
-        for (int k = 0; k < n; k += n / 10) {
-            const QList<QByteArray> cells = lines[k + 1].split(',');
-            QCOMPARE(cells.size(), 6);
-            bool ok = false;
-            QCOMPARE(cells[0].toDouble(&ok), std::round(k * h * 1e4) / 1e4);
-            QVERIFY(ok);
-            for (const QByteArray &c : cells)
-                QVERIFY((c.toDouble(&ok), ok));
+        QCOMPARE(lines.front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e,V_SA,V_SV,V_RV,V_PA,V_PV,V_LA,Pra,Prv,Ppa,Ppv"));
+        Parameters p;
+        p[Param::Volume] = -300;
+        const double blood = circulatingVolume(p);
+        for (int k = 1; k <= n; ++k) {
+            const QList<QByteArray> cells = lines[k].split(',');
+            QCOMPARE(cells.size(), 18);
+            double sum = cells[1].toDouble();
+            for (int c = 8; c < 14; ++c)
+                sum += cells[c].toDouble();
+            QVERIFY2(std::abs(sum - blood) < 0.01, lines[k].constData());
         }
+        QCOMPARE(run({"--heart", "--csv"}).out.split('\n').front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e"));
+    }
+
+    // The afterload lesson's story beat by beat: beat 1 keeps its EDV, which
+    // then rises.
+    void aStepPrintsTheBeatsAfterIt()
+    {
+        const Run json = run({"--step", "R=1.6", "--beats", "12"});
+        QCOMPARE(json.exitCode, 0);
+        const QJsonArray beats = parse(json).array();
+        QCOMPARE(beats.size(), 12);
+        const double edv = measure(steadyState(Parameters()))[Measure::EDV];
+        QCOMPARE(beats.first().toObject().value("beat").toInt(), 1);
+        QVERIFY(std::abs(beats.first().toObject().value("EDV").toDouble() - edv) <= 1);
+        QVERIFY(beats.last().toObject().value("EDV").toDouble() > edv + 1);
+
+        const Run csv = run({"--heart", "--step", "Ees=3", "--beats", "5", "--csv"});
+        QCOMPARE(csv.exitCode, 0);
+        const QList<QByteArray> lines = csv.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 6);
+        QVERIFY(lines.front().startsWith("beat,EDV,"));
+        QVERIFY(lines.last().startsWith("5,"));
     }
 
     void badInputIsRefused_data()
     {
-        QTest::addColumn<QString>("arg");
+        QTest::addColumn<QStringList>("args");
         QTest::addColumn<QStringList>("named"); // what the error line must name
-        const QStringList hrRange{"HR", "40 to 180"};
-        QTest::newRow("unknown name") << "Hr=80" << QStringList{"Hr", "HR", "Pla"};
-        QTest::newRow("word") << "HR=fast" << hrRange;
-        QTest::newRow("nan") << "HR=nan" << hrRange;
-        QTest::newRow("inf") << "HR=inf" << hrRange;
-        QTest::newRow("empty") << "HR=" << hrRange;
-        QTest::newRow("trailing junk") << "HR=80bpm" << hrRange;
-        QTest::newRow("leading blank") << "HR= 80" << hrRange;
-        QTest::newRow("below range") << "HR=39.9" << hrRange;
-        QTest::newRow("above range") << "Gmr=2.01" << QStringList{"Gmr", "0.00 to 2.00"};
-        QTest::newRow("negative") << "Rav=-0.1" << QStringList{"Rav", "0.002 to 0.500"};
-        QTest::newRow("no value") << "HR" << hrRange;
-        QTest::newRow("no name") << "=80" << QStringList{"=80"};
-        QTest::newRow("unknown option") << "--fast" << QStringList{"--fast"};
-        QTest::newRow("both formats") << "--csv" << QStringList{"--json", "--csv"};
+        const QStringList hrRange{"HR", "30 to 200"};
+        QTest::newRow("unknown name") << QStringList{"Hr=80"} << QStringList{"Hr", "HR", "Volume"};
+        QTest::newRow("word") << QStringList{"HR=fast"} << hrRange;
+        QTest::newRow("nan") << QStringList{"HR=nan"} << hrRange;
+        QTest::newRow("empty") << QStringList{"HR="} << hrRange;
+        QTest::newRow("trailing junk") << QStringList{"HR=80bpm"} << hrRange;
+        QTest::newRow("leading blank") << QStringList{"HR= 80"} << hrRange;
+        QTest::newRow("below range") << QStringList{"HR=29.9"} << hrRange;
+        QTest::newRow("above range") << QStringList{"MROA=1.01"} << QStringList{"MROA", "0.00 to 1.00"};
+        QTest::newRow("no value") << QStringList{"HR"} << hrRange;
+        QTest::newRow("no name") << QStringList{"=80"} << QStringList{"=80"};
+        QTest::newRow("unknown option") << QStringList{"--fast"} << QStringList{"--fast"};
+        QTest::newRow("both formats") << QStringList{"--json", "--csv"} << QStringList{"--json", "--csv"};
+        QTest::newRow("both models") << QStringList{"--heart", "--circulation"}
+                                     << QStringList{"--circulation", "--heart"};
+        QTest::newRow("the heart's parameter in the circulation")
+            << QStringList{"Pla=20"} << QStringList{"Pla", "--heart"};
+        QTest::newRow("the circulation's parameter in the heart")
+            << QStringList{"--heart", "Volume=100"} << QStringList{"Volume", "--circulation"};
+        QTest::newRow("a stepped parameter of the other model")
+            << QStringList{"--heart", "--step", "Volume=100"} << QStringList{"Volume"};
+        QTest::newRow("unknown preset") << QStringList{"--preset", "shock"} << QStringList{"shock", "hfref"};
+        QTest::newRow("preset without id") << QStringList{"--preset"} << QStringList{"--preset"};
+        QTest::newRow("step without NAME=VALUE") << QStringList{"--step", "R"} << QStringList{"--step", "R"};
+        QTest::newRow("step at the end") << QStringList{"--step"} << QStringList{"--step", "NAME=VALUE"};
+        QTest::newRow("beats zero") << QStringList{"--step", "R=1.2", "--beats", "0"} << QStringList{"--beats", "200"};
+        QTest::newRow("beats too many") << QStringList{"--beats", "201"} << QStringList{"--beats"};
+        QTest::newRow("beats not whole") << QStringList{"--beats", "2.5"} << QStringList{"--beats"};
     }
 
     void badInputIsRefused()
     {
-        QFETCH(QString, arg);
+        QFETCH(QStringList, args);
         QFETCH(QStringList, named);
         // A good argument before the bad one must not leak output either.
-        QStringList args{"R=1.2", arg};
-        if (arg == "--csv")
-            args.prepend("--json");
-        const Run r = run(args);
+        const Run r = run(QStringList{"R=1.2"} + args);
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.out.isEmpty());
         QVERIFY(r.err.endsWith('\n'));
@@ -127,10 +185,14 @@ private slots:
             QVERIFY2(r.err.contains(word.toUtf8()), r.err.constData());
     }
 
-    void helpListsEveryParameter()
+    void helpNamesModelsPresetsAndParameters()
     {
         const Run r = run({"--help"});
         QCOMPARE(r.exitCode, 0);
+        for (const char *word : {"--circulation", "--heart", "--step", "--beats"})
+            QVERIFY2(r.out.contains(word), word);
+        for (const Preset &p : presets())
+            QVERIFY2(r.out.contains(QByteArray(p.id.data(), p.id.size())), p.id.data());
         const QList<QByteArray> lines = r.out.split('\n');
         for (const ParamInfo &i : parameterTable()) {
             const QByteArray name(i.name.data(), i.name.size());
@@ -138,7 +200,8 @@ private slots:
             const auto line = std::find_if(
                 lines.begin(), lines.end(), [&](const QByteArray &l) { return l.trimmed().startsWith(name + ' '); });
             QVERIFY2(line != lines.end(), name.constData());
-            QVERIFY2(line->contains(QByteArray::number(i.defaultValue, 'f', i.decimals)), line->constData());
+            const double shown = appliesTo(i, ModelKind::Circulation) ? i.defaultValue : i.heartDefault;
+            QVERIFY2(line->contains(QByteArray::number(shown, 'f', i.decimals)), line->constData());
             QVERIFY2(line->contains(QByteArray::number(i.min, 'f', i.decimals) + " to " +
                          QByteArray::number(i.max, 'f', i.decimals) + ' ' + unit),
                 line->constData());

@@ -1,22 +1,33 @@
-// valthera-loop: the Loop Lab's model from the command line.
-//   valthera-loop [NAME=VALUE]... [--json | --csv]
+// valthera-loop: the Loop Lab's models from the command line.
+//   valthera-loop [--circulation | --heart] [--preset ID] [NAME=VALUE]...
+//                 [--step NAME=VALUE]... [--beats N] [--json | --csv]
 // Prints the steady beat's measures as one JSON object (default) or its
-// samples as CSV. Bad input prints one line on stderr, nothing on stdout, and
-// exits with 2, so scripts can tell a typo from a result.
+// samples as CSV; with --step, the measures of each beat after the change.
+// Bad input prints one line on stderr, nothing on stdout, and exits with 2,
+// so scripts can tell a typo from a result.
 
 #include "model/model.h"
+#include "model/presets.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 using namespace valthera::lab;
 
 namespace {
 
 constexpr int kUsageError = 2;
+
+std::string str(std::string_view s)
+{
+    return std::string(s);
+}
 
 std::string rangeText(const ParamInfo &i)
 {
@@ -32,24 +43,64 @@ int fail(const std::string &message)
     return kUsageError;
 }
 
-std::string names()
+std::string names(ModelKind model)
 {
     std::string s;
     for (const ParamInfo &i : parameterTable())
-        s += (s.empty() ? "" : ", ") + std::string(i.name);
+        if (appliesTo(i, model))
+            s += (s.empty() ? "" : ", ") + str(i.name);
+    return s;
+}
+
+std::string presetIds()
+{
+    std::string s;
+    for (const Preset &p : presets())
+        s += (s.empty() ? "" : ", ") + str(p.id);
     return s;
 }
 
 void printHelp()
 {
-    std::printf("Usage: valthera-loop [NAME=VALUE]... [--json | --csv]\n"
-                "Finds the steady beat of the Loop Lab's heart model and prints its measures\n"
-                "as JSON (--json, the default) or its samples as CSV (--csv: t,V,Plv,Pao,Qmv,Qav).\n"
-                "\nParameters (default, range, unit):\n");
-    for (const ParamInfo &i : parameterTable())
-        std::printf("  %-4.*s %-36.*s %*.*f   %s\n", static_cast<int>(i.name.size()), i.name.data(),
-            static_cast<int>(i.meaning.size()), i.meaning.data(), 7, i.decimals, i.defaultValue, rangeText(i).c_str());
-    std::printf("\nExit status: 0 on success, 1 if no steady beat was found, 2 for bad arguments.\n");
+    std::printf("Usage: valthera-loop [--circulation | --heart] [--preset ID] [NAME=VALUE]...\n"
+                "                     [--step NAME=VALUE]... [--beats N] [--json | --csv]\n"
+                "Finds the steady beat of one of the Loop Lab's models and prints its measures as\n"
+                "JSON (--json, the default) or its samples as CSV (--csv).\n"
+                "\nModels:\n"
+                "  --circulation  the whole circulation (the default): both ventricles, the left\n"
+                "                 atrium and the systemic and pulmonary vessels in a closed loop;\n"
+                "                 preload is the blood volume (Volume)\n"
+                "  --heart        the isolated heart: the left ventricle filled from a fixed left\n"
+                "                 atrial pressure (Pla), ejecting into the arterial load\n"
+                "\n--preset ID sets a condition first; NAME=VALUE then changes single parameters.\n"
+                "Preset ids: %s\n"
+                "\n--step NAME=VALUE: from the steady beat of the settings, the stepped parameters\n"
+                "change at the start of beat 1, and the measures of beats 1..N are printed\n"
+                "(--beats N, 1 to %d, default %d): --json as an array of objects each with \"beat\",\n"
+                "--csv as one row per beat with a beat column first.\n"
+                "\nWithout --step, --csv prints the steady beat: t,V,Plv,Pao,Qmv,Qav,Pla,e, then in\n"
+                "the whole circulation V_SA,V_SV,V_RV,V_PA,V_PV,V_LA (the volume of every other\n"
+                "compartment: V and these add up to all the blood) and Pra,Prv,Ppa,Ppv.\n"
+                "\nParameters (default in the whole circulation / the isolated heart, range, unit):\n",
+        presetIds().c_str(), kMaxTransientBeats, kDefaultTransientBeats);
+    for (const ParamInfo &i : parameterTable()) {
+        char defaults[64];
+        const bool circulation = appliesTo(i, ModelKind::Circulation), heart = appliesTo(i, ModelKind::Heart);
+        if (circulation && heart)
+            std::snprintf(
+                defaults, sizeof defaults, "%.*f / %.*f", i.decimals, i.defaultValue, i.decimals, i.heartDefault);
+        else if (circulation)
+            std::snprintf(defaults, sizeof defaults, "%.*f / -", i.decimals, i.defaultValue);
+        else
+            std::snprintf(defaults, sizeof defaults, "- / %.*f", i.decimals, i.heartDefault);
+        std::printf("  %-6.*s %-48.*s %15s   %s\n", static_cast<int>(i.name.size()), i.name.data(),
+            static_cast<int>(i.meaning.size()), i.meaning.data(), defaults, rangeText(i).c_str());
+    }
+    std::printf("\nMeasures (JSON keys; null where a measure does not apply to the model):\n ");
+    for (const MeasureInfo &i : measureTable())
+        std::printf(" %.*s", static_cast<int>(i.name.size()), i.name.data());
+    std::printf("\n\nExit status: 0 on success, 1 if no steady beat was found (the figures are of\n"
+                "the last beat), 2 for bad arguments.\n");
 }
 
 // A finite decimal number and nothing else: no blanks, no trailing text.
@@ -62,13 +113,69 @@ bool parseNumber(std::string_view text, double &value)
     return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
+struct Setting {
+    const ParamInfo *param;
+    double value;
+};
+
+// NAME=VALUE checked against the table; an empty string, or the error.
+std::string parseSetting(std::string_view arg, Setting &out)
+{
+    const std::size_t eq = arg.find('=');
+    const std::string_view name = arg.substr(0, eq);
+    const ParamInfo *param = findParameter(name);
+    if (eq == std::string_view::npos || eq == 0) {
+        if (param)
+            return "'" + str(arg) + "' is not NAME=VALUE; " + str(param->name) + " must be " + rangeText(*param);
+        return "unexpected argument '" + str(arg) +
+            "'; give NAME=VALUE, --circulation, --heart, --preset, --step, --beats, --json, --csv or --help";
+    }
+    if (!param)
+        return "unknown parameter '" + str(name) + "' in '" + str(arg) +
+            "'; parameters: " + names(ModelKind::Circulation) + " (whole circulation), Pla (isolated heart)";
+    double value = 0;
+    const std::string_view text = arg.substr(eq + 1);
+    if (!parseNumber(text, value))
+        return str(param->name) + "='" + str(text) + "' is not a number; " + str(param->name) + " must be " +
+            rangeText(*param);
+    if (value < param->min || value > param->max)
+        return str(param->name) + "=" + str(text) + " is out of range; " + str(param->name) + " must be " +
+            rangeText(*param);
+    out = {param, value};
+    return {};
+}
+
+std::string number(double v, int decimals)
+{
+    if (!std::isfinite(v))
+        return "null";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, v + 0.0);
+    return buf;
+}
+
+std::string measuresJson(const Measures &m)
+{
+    std::string out;
+    for (const MeasureInfo &i : measureTable())
+        out += "\"" + str(i.name) + "\": " + number(m[i.id], i.decimals + 3) + ", ";
+    return out;
+}
+
+void print(const std::string &text)
+{
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    Parameters p;
-    bool csv = false;
-    bool formatChosen = false;
+    std::optional<ModelKind> model;
+    const Preset *preset = nullptr;
+    std::vector<Setting> settings, steps;
+    int beats = kDefaultTransientBeats;
+    bool csv = false, formatChosen = false;
     for (int a = 1; a < argc; ++a) {
         const std::string_view arg = argv[a];
         if (arg == "--help" || arg == "-h") {
@@ -83,58 +190,119 @@ int main(int argc, char **argv)
             formatChosen = true;
             continue;
         }
-        const std::size_t eq = arg.find('=');
-        const std::string_view name = arg.substr(0, eq);
-        const ParamInfo *param = findParameter(name);
-        if (eq == std::string_view::npos || eq == 0) {
-            if (param)
-                return fail("'" + std::string(arg) + "' is not NAME=VALUE; " + std::string(param->name) + " must be " +
-                    rangeText(*param));
-            return fail("unexpected argument '" + std::string(arg) +
-                "'; give NAME=VALUE, --json, --csv or --help (parameters: " + names() + ")");
+        if (arg == "--circulation" || arg == "--heart") {
+            const ModelKind want = arg == "--heart" ? ModelKind::Heart : ModelKind::Circulation;
+            if (model && *model != want)
+                return fail("give only one of --circulation and --heart");
+            model = want;
+            continue;
         }
-        if (!param)
-            return fail(
-                "unknown parameter '" + std::string(name) + "' in '" + std::string(arg) + "'; parameters: " + names());
-        double value = 0;
-        const std::string_view text = arg.substr(eq + 1);
-        if (!parseNumber(text, value))
-            return fail(std::string(param->name) + "='" + std::string(text) + "' is not a number; " +
-                std::string(param->name) + " must be " + rangeText(*param));
-        if (value < param->min || value > param->max)
-            return fail(std::string(param->name) + "=" + std::string(text) + " is out of range; " +
-                std::string(param->name) + " must be " + rangeText(*param));
-        p[param->id] = value;
+        if (arg == "--preset" || arg == "--step" || arg == "--beats") {
+            if (a + 1 >= argc)
+                return fail(str(arg) + " needs a value" +
+                    (arg == "--preset"        ? "; preset ids: " + presetIds()
+                            : arg == "--step" ? ": NAME=VALUE"
+                                              : ": a whole number from 1 to " + std::to_string(kMaxTransientBeats)));
+            const std::string_view value = argv[++a];
+            if (arg == "--preset") {
+                preset = findPresetById(value);
+                if (!preset)
+                    return fail("unknown preset '" + str(value) + "'; preset ids: " + presetIds());
+            } else if (arg == "--step") {
+                Setting s{};
+                const std::string error = parseSetting(value, s);
+                if (!error.empty())
+                    return fail("--step " + error);
+                steps.push_back(s);
+            } else {
+                double n = 0;
+                if (!parseNumber(value, n) || n != std::floor(n) || n < 1 || n > kMaxTransientBeats)
+                    return fail("--beats " + str(value) + " is not a whole number from 1 to " +
+                        std::to_string(kMaxTransientBeats));
+                beats = static_cast<int>(n);
+            }
+            continue;
+        }
+        Setting s{};
+        const std::string error = parseSetting(arg, s);
+        if (!error.empty())
+            return fail(error);
+        settings.push_back(s);
     }
 
-    const SteadyState s = steadyState(p);
-    if (csv) {
-        std::string out = "t,V,Plv,Pao,Qmv,Qav\n";
-        char row[160];
-        // Adding zero turns a closed valve's -0 flow into 0.
+    const ModelKind kind = model.value_or(ModelKind::Circulation);
+    Parameters p = preset ? preset->parameters(kind) : Parameters(kind);
+    for (const std::vector<Setting> *list : {&settings, &steps})
+        for (const Setting &s : *list)
+            if (!appliesTo(*s.param, kind))
+                return fail(str(s.param->name) + " belongs to the " +
+                    (kind == ModelKind::Circulation ? "isolated heart (--heart)"
+                                                    : "whole circulation (--circulation)") +
+                    "; the " + (kind == ModelKind::Circulation ? "whole circulation" : "isolated heart") + " takes " +
+                    names(kind));
+    for (const Setting &s : settings)
+        p[s.param->id] = s.value;
+
+    Simulator sim;
+    const SteadyState s = sim.steady(p);
+    const std::string modelKey = kind == ModelKind::Circulation ? "circulation" : "heart";
+
+    if (!steps.empty()) {
+        Parameters stepped = p;
+        for (const Setting &st : steps)
+            stepped[st.param->id] = st.value;
+        const Transient t = sim.transient(s, stepped, beats);
+        std::string out;
+        if (csv) {
+            out = "beat";
+            for (const MeasureInfo &i : measureTable())
+                out += "," + str(i.name);
+            out += "\n";
+            for (std::size_t b = 0; b < t.measures.size(); ++b) {
+                out += std::to_string(b + 1);
+                for (const MeasureInfo &i : measureTable()) {
+                    const double v = t.measures[b][i.id];
+                    out += "," + (std::isfinite(v) ? number(v, i.decimals + 3) : std::string());
+                }
+                out += "\n";
+            }
+        } else {
+            out = "[\n";
+            for (std::size_t b = 0; b < t.measures.size(); ++b) {
+                std::string row = measuresJson(t.measures[b]);
+                row.resize(row.size() - 2);
+                out += "  {\"beat\": " + std::to_string(b + 1) + ", " + row + "}" +
+                    (b + 1 < t.measures.size() ? ",\n" : "\n");
+            }
+            out += "]\n";
+        }
+        print(out);
+    } else if (csv) {
+        std::string out = "t,V,Plv,Pao,Qmv,Qav,Pla,e";
+        const bool circulation = kind == ModelKind::Circulation;
+        if (circulation) {
+            for (std::size_t c = 1; c < kCompartmentCount; ++c)
+                out += ",V_" + str(compartmentName(static_cast<Compartment>(c)));
+            out += ",Pra,Prv,Ppa,Ppv";
+        }
+        out += "\n";
+        char row[512];
         for (const Sample &x : s.beat.samples) {
-            std::snprintf(
-                row, sizeof row, "%.4f,%.6g,%.6g,%.6g,%.6g,%.6g\n", x.t, x.V, x.Plv, x.Pao, x.Qmv + 0.0, x.Qav + 0.0);
+            int n = std::snprintf(row, sizeof row, "%.4f,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g", x.t, x.V, x.Plv, x.Pao,
+                x.Qmv + 0.0, x.Qav + 0.0, x.Pla, x.e);
+            if (circulation) {
+                for (std::size_t c = 1; c < kCompartmentCount; ++c)
+                    n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.10g", x.volumes[c]);
+                n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g,%.6g,%.6g,%.6g", x.Pra,
+                    x.Prv, x.Ppa, x.Ppv);
+            }
             out += row;
+            out += "\n";
         }
-        std::fwrite(out.data(), 1, out.size(), stdout);
+        print(out);
     } else {
-        const Measures m = measure(s);
-        std::string out = "{";
-        char field[96];
-        for (const MeasureInfo &i : measureTable()) {
-            const double v = m[i.id];
-            if (std::isfinite(v))
-                std::snprintf(field, sizeof field, "\"%.*s\": %.*f, ", static_cast<int>(i.name.size()), i.name.data(),
-                    i.decimals + 3, v);
-            else
-                std::snprintf(field, sizeof field, "\"%.*s\": null, ", static_cast<int>(i.name.size()), i.name.data());
-            out += field;
-        }
-        std::snprintf(
-            field, sizeof field, "\"beats\": %d, \"converged\": %s}\n", s.beats, s.converged ? "true" : "false");
-        out += field;
-        std::fwrite(out.data(), 1, out.size(), stdout);
+        print("{\"model\": \"" + modelKey + "\", " + measuresJson(measure(s)) +
+            "\"beats\": " + std::to_string(s.beats) + ", \"converged\": " + (s.converged ? "true" : "false") + "}\n");
     }
     if (!s.converged) {
         std::fprintf(stderr, "valthera-loop: no steady beat within the beat limit; the figures are of the last beat\n");
