@@ -4,6 +4,10 @@
 #   ./dev.sh test   installs what is missing, builds, and runs the whole test suite
 #   ./dev.sh asan   the test suite built with address and undefined-behaviour sanitizers
 #   ./dev.sh package  builds the Debian package, installs it, and checks that it starts
+#   ./dev.sh examples runs every `valthera-loop` example of the README as typed
+#   ./dev.sh install PACKAGE...  installs what is missing of the build's packages and these
+# run and test also link the built valthera-loop into /usr/local/bin, so the
+# README's examples work by name.
 # Safe to repeat: packages already present are not fetched again, and the build
 # is incremental.
 set -euo pipefail
@@ -26,6 +30,40 @@ install_missing() {
 build() {
     [ -f build/default/CMakeCache.txt ] || cmake --preset default
     cmake --build --preset default -j"$(nproc)"
+    link_companion
+}
+
+# The command-line companion by name, from any folder, as the README uses it.
+link_companion() {
+    local built="$PWD/build/default/src/lab/valthera-loop" link=/usr/local/bin/valthera-loop
+    [ "$(readlink "$link" 2>/dev/null)" = "$built" ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo ln -sfn "$built" "$link"
+}
+
+# Every README line that shows `$ valthera-loop ...` is run as typed, each in
+# an empty folder of its own, and must succeed and print or write something.
+run_examples() {
+    local root count=0
+    root=$(mktemp -d)
+    trap 'rm -rf "$root"' RETURN
+    while IFS= read -r line; do
+        local command=${line#*\$ } dir="$root/$count"
+        count=$((count + 1))
+        mkdir "$dir"
+        if ! (cd "$dir" && bash -c "$command" >"$root/out" 2>"$root/err"); then
+            echo "README example failed: $command" >&2
+            cat "$root/err" >&2
+            return 1
+        fi
+        if [ ! -s "$root/out" ] && [ -z "$(ls -A "$dir")" ]; then
+            echo "README example printed and wrote nothing: $command" >&2
+            return 1
+        fi
+    done < <(grep -E '^ +\$ valthera-loop( |$)' README.md)
+    [ "$count" -gt 0 ] || { echo "no valthera-loop examples found in README.md" >&2; return 1; }
+    echo "$count README examples ran as typed"
 }
 
 case "${1:-}" in
@@ -65,8 +103,17 @@ case "${1:-}" in
         /usr/bin/valthera-loop HR=60 | grep -q '"EDV"' || { echo "the installed valthera-loop did not answer" >&2; exit 1; }
         echo "installed package starts"
         ;;
+    examples)
+        install_missing
+        build
+        run_examples
+        ;;
+    install)
+        shift
+        install_missing "$@"
+        ;;
     *)
-        echo "usage: $0 run|test|asan|package" >&2
+        echo "usage: $0 run|test|asan|package|examples|install PACKAGE..." >&2
         exit 2
         ;;
 esac

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs the program on a virtual display with the accessibility bus and lists
 # what a screen reader sees (tools/atspi-list.py).
-# Needs: xvfb, at-spi2-core, dbus-x11, python3-pyatspi; a built program.
+# Installs what it uses (xvfb, at-spi2-core, dbus-x11, python3-pyatspi and
+# xdotool, which sends the keys) when missing; needs a built program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./dev.sh install xvfb at-spi2-core dbus-x11 python3-pyatspi xdotool
 program=${1:-./build/default/valthera}
 display=:${VALTHERA_ATSPI_DISPLAY:-91}
 

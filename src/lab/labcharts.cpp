@@ -158,10 +158,32 @@ void paintTitle(QPainter &painter, const QRectF &target, double top, double band
 }
 
 // A legend entry: a short stretch of the line as drawn, perhaps with its marker.
+// The two kinds of dot the charts draw: the loop's numbered points and the
+// valve events (black with a white rim), and the occlusion run's end-systolic
+// points (white with a black rim, smaller). The legend draws its samples with
+// the same functions, so a sample always looks like what it names.
+void marker(QPainter &painter, QPointF at, double z, const QColor &fill = Qt::black)
+{
+    painter.setPen(QPen(Qt::white, 1.5 * z));
+    painter.setBrush(fill);
+    painter.drawEllipse(at, kMarkerRadius * z, kMarkerRadius * z);
+    painter.setBrush(Qt::NoBrush);
+}
+
+void endSystolicDot(QPainter &painter, QPointF at, double z)
+{
+    painter.setPen(QPen(Qt::black, 1.2 * z));
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(at, 3.5 * z, 3.5 * z);
+    painter.setBrush(Qt::NoBrush);
+}
+
+enum class Dot { None, Point, EndSystolic };
+
 struct LegendEntry {
     QString text;
     QPen pen;
-    QColor marker; // invalid: none
+    Dot dot = Dot::None;
 };
 
 // Legend entries flow left to right and wrap; returns the height they take.
@@ -200,12 +222,10 @@ void paintLegend(QPainter &painter, const std::vector<LegendEntry> &entries, con
         painter.fillRect(patch, plotGreen());
         painter.setPen(e.pen);
         painter.drawLine(QPointF(patch.left() + 3 * z, mid), QPointF(patch.right() - 3 * z, mid));
-        if (e.marker.isValid()) {
-            painter.setPen(QPen(Qt::black, 1 * z));
-            painter.setBrush(e.marker);
-            painter.drawEllipse(QPointF(x + sample / 2, mid), 3.5 * z, 3.5 * z);
-            painter.setBrush(Qt::NoBrush);
-        }
+        if (e.dot == Dot::Point)
+            marker(painter, QPointF(x + sample / 2, mid), z);
+        else if (e.dot == Dot::EndSystolic)
+            endSystolicDot(painter, QPointF(x + sample / 2, mid), z);
         painter.setPen(Qt::white);
         painter.drawText(QPointF(x + sample + 6 * z, mid + (metrics.ascent() - metrics.descent()) / 2), e.text);
         x += w + gap;
@@ -235,14 +255,6 @@ template <typename Map> QPolygonF thinLine(const Beat &beat, Map map)
 QPolygonF loopLine(const Plot &plot, const Beat &beat)
 {
     return thinLine(beat, [&plot](const Sample &s) { return plot.map(s.V, s.Plv); });
-}
-
-void marker(QPainter &painter, QPointF at, double z, const QColor &fill = Qt::black)
-{
-    painter.setPen(QPen(Qt::white, 1.5 * z));
-    painter.setBrush(fill);
-    painter.drawEllipse(at, kMarkerRadius * z, kMarkerRadius * z);
-    painter.setBrush(Qt::NoBrush);
 }
 
 QString axisKey(const AxisRange &axis)
@@ -368,16 +380,16 @@ void PvChart::paintEvent(QPaintEvent *)
     pressure_ = niceAxis(0, pMax * 1.1, 6);
 
     std::vector<LegendEntry> legend{
-        {QStringLiteral("Current loop"), QPen(Qt::black, kLoopWidth * z), Qt::black},
-        {QStringLiteral("Baseline loop"), QPen(baselineGrey(), kLineWidth * z, Qt::DashLine), {}},
-        {QStringLiteral("ESPVR"), QPen(espvrRed(), kLineWidth * z), {}},
-        {QStringLiteral("EDPVR"), QPen(edpvrBlue(), kLineWidth * z), {}},
-        {QStringLiteral("Ea line"), QPen(eaPurple(), kLineWidth * z), {}},
+        {QStringLiteral("Current loop"), QPen(Qt::black, kLoopWidth * z), Dot::Point},
+        {QStringLiteral("Baseline loop"), QPen(baselineGrey(), kLineWidth * z, Qt::DashLine)},
+        {QStringLiteral("ESPVR"), QPen(espvrRed(), kLineWidth * z)},
+        {QStringLiteral("EDPVR"), QPen(edpvrBlue(), kLineWidth * z)},
+        {QStringLiteral("Ea line"), QPen(eaPurple(), kLineWidth * z)},
     };
     if (occlusion) {
-        legend.push_back({QStringLiteral("Occlusion beats"), QPen(occlusionGreen(), 1.5 * z), {}});
-        legend.push_back({QStringLiteral("End-systolic points"), QPen(Qt::NoPen), Qt::white});
-        legend.push_back({QStringLiteral("Fitted line"), QPen(Qt::white, kLineWidth * z, Qt::DashLine), {}});
+        legend.push_back({QStringLiteral("Occlusion beats"), QPen(occlusionGreen(), 1.5 * z)});
+        legend.push_back({QStringLiteral("End-systolic points"), QPen(Qt::NoPen), Dot::EndSystolic});
+        legend.push_back({QStringLiteral("Fitted line"), QPen(Qt::white, kLineWidth * z, Qt::DashLine)});
     }
 
     const double top = 34 * z, left = 64 * z, right = 18 * z;
@@ -451,11 +463,8 @@ void PvChart::paintEvent(QPaintEvent *)
     painter.drawPolygon(loopLine(plot, session_.shownBeat()));
 
     if (occlusion) {
-        painter.setPen(QPen(Qt::black, 1.2 * z));
-        painter.setBrush(Qt::white);
         for (const Point &es : occlusion->endSystole)
-            painter.drawEllipse(plot.map(es.V, es.P), 3.5 * z, 3.5 * z);
-        painter.setBrush(Qt::NoBrush);
+            endSystolicDot(painter, plot.map(es.V, es.P), z);
     }
     painter.restore();
 
@@ -562,10 +571,10 @@ void TimeChart::paintEvent(QPaintEvent *)
     const AxisRange volume = niceAxis(vMin - pad, vMax + pad, 3);
 
     const std::vector<LegendEntry> legend{
-        {QStringLiteral("LV pressure"), QPen(Qt::black, kLineWidth * z), {}},
-        {QStringLiteral("Aortic"), QPen(aorticRed(), kLineWidth * z), {}},
-        {QStringLiteral("Left atrial"), QPen(atrialBlue(), kLineWidth * z), {}},
-        {QStringLiteral("Valve event"), QPen(Qt::black, 1 * z, Qt::DashLine), Qt::black},
+        {QStringLiteral("LV pressure"), QPen(Qt::black, kLineWidth * z)},
+        {QStringLiteral("Aortic"), QPen(aorticRed(), kLineWidth * z)},
+        {QStringLiteral("Left atrial"), QPen(atrialBlue(), kLineWidth * z)},
+        {QStringLiteral("Valve event"), QPen(Qt::black, 1 * z, Qt::DashLine), Dot::Point},
     };
     const double top = 46 * z, left = 64 * z, right = 18 * z, between = 12 * z;
     const double legendH = legendHeight(legend, target.width() - left - right, z);
