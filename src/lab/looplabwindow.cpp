@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -49,6 +50,9 @@ int sliderPosition(const ParamInfo &i, double value)
 {
     return static_cast<int>(std::lround((value - i.min) / i.step));
 }
+
+// Lines of the "what changed" sentence shown before it scrolls.
+constexpr int kChangesLines = 6;
 
 QLabel *whiteLabel(const QString &text, QWidget *parent)
 {
@@ -331,12 +335,24 @@ QWidget *LoopLabWindow::buildReadouts()
         QStringLiteral("volume where that line meets zero pressure"));
     column->addLayout(grid);
 
-    changes_ = whiteLabel(QString(), panel);
+    // What changed is told in a sentence that can run to many lines; it
+    // scrolls within a few lines so it never squeezes the measures above it.
+    // It repeats the table, and is read out when it changes, so it takes no
+    // place in the Tab order.
+    auto *changesArea = new QScrollArea(panel);
+    changesArea->setObjectName(QStringLiteral("labChangesArea"));
+    changesArea->setFrameShape(QFrame::NoFrame);
+    changesArea->setWidgetResizable(true);
+    changesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    changesArea->setFocusPolicy(Qt::NoFocus);
+    changesArea->viewport()->setAutoFillBackground(false);
+    changes_ = whiteLabel(QString(), changesArea);
     changes_->setObjectName(QStringLiteral("labChanges"));
     changes_->setWordWrap(true);
     changes_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    changesArea->setWidget(changes_);
     column->addSpacing(8);
-    column->addWidget(changes_);
+    column->addWidget(changesArea);
     auto *exercise = new ExercisePanel(panel);
     connect(exercise, &ExercisePanel::exerciseChecked, this, [this](const Exercise &e) {
         recomputeTimer_.stop();
@@ -361,7 +377,9 @@ void LoopLabWindow::setZoom(double zoom)
     if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labControls")))
         panel->setFixedWidth(static_cast<int>(std::lround(390 * zoom_)));
     if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labReadouts")))
-        panel->setFixedWidth(static_cast<int>(std::lround(230 * zoom_)));
+        panel->setFixedWidth(static_cast<int>(std::lround(260 * zoom_)));
+    if (auto *area = client()->findChild<QWidget *>(QStringLiteral("labChangesArea")))
+        area->setMaximumHeight(static_cast<int>(std::lround(kChangesLines * 16 * zoom_)));
     for (const ParameterControls &c : controls_)
         c.slider->setMinimumWidth(static_cast<int>(std::lround(90 * zoom_)));
     chart_->setZoom(zoom_);
