@@ -63,6 +63,13 @@ QColor atrialBlue()
 {
     return look::darkBlue();
 }
+// How a screen-reader user finds the cursor, told with each chart's description.
+QString cursorKeys()
+{
+    return QStringLiteral(" Left and Right step a cursor through the beat, Page Up and Page Down go from event to "
+                          "event, Space plays.");
+}
+
 // The cursor stands out from every line and marker of both charts.
 QColor cursorYellow()
 {
@@ -417,7 +424,7 @@ PvChart::PvChart(const LabSession &session, QWidget *parent)
 
 void PvChart::refresh()
 {
-    setAccessibleDescription(session_.describeLoop());
+    setAccessibleDescription(session_.describeLoop() + cursorKeys());
     markStale();
     update();
 }
@@ -658,7 +665,7 @@ void TimeChart::refresh()
         text += QStringLiteral(" The aortic valve closes at %1 s (point 4).").arg(at(ev.aorticClose));
     if (ev.mitralOpen >= 0)
         text += QStringLiteral(" The mitral valve opens at %1 s (point 5).").arg(at(ev.mitralOpen));
-    setAccessibleDescription(text);
+    setAccessibleDescription(text + cursorKeys());
     markStale();
     update();
 }

@@ -640,9 +640,12 @@ QWidget *LoopLabWindow::buildCursorPanel()
         "The instant marked on both charts. On a chart: Left and Right step 5 ms, with Shift 50 ms; Page Up and "
         "Page Down go to the previous and next valve event; Home and End to the beat's start and end; Space plays"));
     cursorReadout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    cursorEvent_ = whiteLabel(QString(), panel);
+    cursorEvent_ = whiteLabel(QStringLiteral(" "), panel);
     cursorEvent_->setObjectName(QStringLiteral("cursorEvent"));
-    cursorEvent_->setWordWrap(true);
+    // Their text changes on every frame of Play; their size must not, or the
+    // charts above would be laid out and drawn afresh each time.
+    for (QLabel *label : {cursorReadout_, cursorEvent_})
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     text->addWidget(cursorReadout_);
     text->addWidget(cursorEvent_);
     row->addLayout(text, 1);
