@@ -574,12 +574,17 @@ void PvChart::paintChart(QPainter &painter)
     if (transient) {
         // The beats since the change fade behind the newest: the last few
         // darkest, so the path from the old loop to the new one reads.
+        // Drawn without antialiasing, which costs as much again as the rest
+        // of the chart once some twenty faint loops lie under the newest, and
+        // a new beat is drawn in one frame while the cursor plays.
+        painter.setRenderHint(QPainter::Antialiasing, false);
         for (int b = 0; b + 1 < playing; ++b) {
             QColor shade = Qt::black;
             shade.setAlphaF(0.12 + 0.5 * (b + 1) / playing);
             painter.setPen(QPen(shade, kLineWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
             painter.drawPolygon(loopLine(plot, transient->beats[static_cast<std::size_t>(b)]));
         }
+        painter.setRenderHint(QPainter::Antialiasing, true);
     }
     painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
     painter.drawPolygon(loopLine(plot, session_.shownBeat()));
