@@ -609,6 +609,17 @@ namespace valthera {
 
 using namespace lab;
 
+namespace {
+
+// Wall time since the last frame of Play, in s. A stalled machine resumes
+// where it was rather than leaping beats ahead.
+double sinceLastFrame(const QElapsedTimer &clock)
+{
+    return std::min(0.25, static_cast<double>(clock.nsecsElapsed()) / 1e9);
+}
+
+} // namespace
+
 QWidget *LoopLabWindow::buildCursorPanel()
 {
     auto *panel = new QWidget(client());
@@ -659,8 +670,7 @@ QWidget *LoopLabWindow::buildCursorPanel()
     cursorTimer_.setInterval(kFrameMs);
     cursorTimer_.setTimerType(Qt::PreciseTimer);
     connect(&cursorTimer_, &QTimer::timeout, this, [this] {
-        // A stalled machine resumes where it was rather than leaping beats ahead.
-        const double wall = std::min(0.25, static_cast<double>(cursorClock_.nsecsElapsed()) / 1e9);
+        const double wall = sinceLastFrame(cursorClock_);
         cursorClock_.start();
         playFrame(wall);
     });
@@ -728,7 +738,9 @@ void LoopLabWindow::setPlaying(bool on)
         cursorClock_.start();
         cursorTimer_.start();
     } else {
+        // Up to the moment of the pause, not the last frame before it.
         cursorTimer_.stop();
+        playFrame(sinceLastFrame(cursorClock_));
     }
     play_->setText(on ? QStringLiteral("Pause") : QStringLiteral("Play"));
 }
