@@ -5,12 +5,16 @@
 //   - per-event handling time over a scripted student session (median, p99);
 //   - peak memory with every window open;
 //   - a zoom step on the screen with the most controls (key to repainted frame),
-//     on a full-HD screen.
-// Run offscreen: QT_QPA_PLATFORM=offscreen valthera-bench (--zoom: the zoom figure only)
+//     on a full-HD screen;
+//   - a frame of the Loop Lab's Play, on a steady beat and through a transient (median, p99).
+// Run offscreen: QT_QPA_PLATFORM=offscreen valthera-bench (--zoom: the zoom figure only; --play: the
+// Play figure only)
 
 #include "app/program.h"
+#include "lab/looplabwindow.h"
 #include "ui/zoom.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -285,6 +289,60 @@ double zoomSteps(valthera::ScreenRegistry &registry)
     return worst;
 }
 
+// The Loop Lab's Play: each frame moves the cursor a sixtieth of a second on,
+// updates its readout and draws both charts' marks; at a beat's end during a
+// transient the next beat is drawn in full.
+void playFrames(QWidget *lab)
+{
+    auto *window = qobject_cast<valthera::LoopLabWindow *>(lab);
+    if (!window)
+        return;
+    struct Frames {
+        std::vector<double> wall, cpu;
+    };
+    Frames steady, moved, newBeat; // moved: the cursor only; newBeat: a transient's next beat drawn
+    auto frames = [window](int count, Frames &cursorOnly, Frames *beatChanged) {
+        for (int i = 0; i < count; ++i) {
+            const int beat = window->session().transientBeat();
+            Clock clock;
+            clock.start();
+            const double cpu = threadCpuMs();
+            window->playFrame(1.0 / 60);
+            QApplication::processEvents();
+            Frames &into = beatChanged && window->session().transientBeat() != beat ? *beatChanged : cursorOnly;
+            into.wall.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+            into.cpu.push_back(threadCpuMs() - cpu);
+        }
+    };
+    const double load = loadAverage();
+    frames(600, steady, nullptr);
+    if (auto *spin = lab->findChild<QAbstractSpinBox *>(QStringLiteral("spinR"))) {
+        spin->stepBy(3);
+        QApplication::processEvents(); // solved, and the beats after the change start
+        // Play takes the transient's beats over from their own clock.
+        if (auto *play = lab->findChild<QPushButton *>(QStringLiteral("cmdPlay"))) {
+            play->click();
+            play->click();
+        }
+        frames(1500, moved, &newBeat);
+    }
+    std::printf("\nLoop Lab: playing the beat cursor, 1/60 s a frame, moved, painted and handled\n");
+    row("median frame, steady beat", median(steady.wall), 0, "ms");
+    row("99th percentile frame (target 2 ms)", percentile(steady.wall, 0.99), 0, "ms");
+    row("  the same in processor time: median", median(steady.cpu), 0, "ms");
+    row("  the same in processor time: 99th percentile", percentile(steady.cpu, 0.99), 0, "ms");
+    row("through a transient: median frame", median(moved.wall), 0, "ms");
+    row("  99th percentile frame (target 2 ms)", percentile(moved.wall, 0.99), 0, "ms");
+    row("  processor time: median", median(moved.cpu), 0, "ms");
+    row("  processor time: 99th percentile", percentile(moved.cpu, 0.99), 0, "ms");
+    row("  a frame that draws the next beat: median", median(newBeat.wall), 0, "ms");
+    row("  the same in processor time: median", median(newBeat.cpu), 0, "ms");
+    std::printf("  (%zu steady frames; %zu through the transient, %zu of them drawing its next beat; load average "
+                "%.2f on %d processors)\n",
+        steady.wall.size(), moved.wall.size() + newBeat.wall.size(), newBeat.wall.size(), load,
+        QThread::idealThreadCount());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -295,6 +353,7 @@ int main(int argc, char *argv[])
             QByteArray(argv[2]).toLongLong());
 
     const bool zoomOnly = argc == 2 && qstrcmp(argv[1], "--zoom") == 0;
+    const bool playOnly = argc == 2 && qstrcmp(argv[1], "--play") == 0;
     if (zoomOnly && qgetenv("QT_QPA_PLATFORM") == "offscreen") {
         // A full-HD screen, as in a lecture hall, so a maximized window has room to grow.
         const QString config = QDir::temp().filePath(QStringLiteral("valthera-bench-screen.json"));
@@ -309,6 +368,14 @@ int main(int argc, char *argv[])
         valthera::Program valthera;
         valthera.start();
         zoomSteps(valthera.registry());
+        return 0;
+    }
+    if (playOnly) {
+        valthera::Program valthera;
+        valthera.start();
+        QWidget *lab = valthera.registry().show(QStringLiteral("LoopLab"));
+        waitForPaint(lab);
+        playFrames(lab);
         return 0;
     }
     const QString self = QApplication::applicationFilePath();
@@ -463,6 +530,8 @@ int main(int argc, char *argv[])
             }
         }
         row("slowest lab button (occlusion run)", *std::max_element(buttons.begin(), buttons.end()), 0, "ms");
+
+        playFrames(lab);
     }
 
     // Peak memory in a fresh process that opens every screen once, against the

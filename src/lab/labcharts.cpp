@@ -1,11 +1,13 @@
 #include "lab/labcharts.h"
 
 #include "diagrams/drawing.h"
+#include "lab/beatcursor.h"
 #include "lab/labsession.h"
 #include "ui/accessibility.h"
 #include "ui/look.h"
 
 #include <QFontMetricsF>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -60,6 +62,26 @@ QColor aorticRed()
 QColor atrialBlue()
 {
     return look::darkBlue();
+}
+// How a screen-reader user finds the cursor, told with each chart's description.
+QString cursorKeys()
+{
+    return QStringLiteral(" Left and Right step a cursor through the beat, Page Up and Page Down go from event to "
+                          "event, Space plays.");
+}
+
+// The cursor stands out from every line and marker of both charts.
+QColor cursorYellow()
+{
+    return {255, 225, 0};
+}
+
+void cursorDot(QPainter &painter, QPointF at, double radius, double z)
+{
+    painter.setPen(QPen(Qt::black, 2 * z));
+    painter.setBrush(cursorYellow());
+    painter.drawEllipse(at, radius * z, radius * z);
+    painter.setBrush(Qt::NoBrush);
 }
 
 struct Plot {
@@ -298,11 +320,77 @@ LabChart::LabChart(const LabSession &session, const char *className, const QStri
     setAccessibleName(accessibleName);
     setMinimumSize(minimum);
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
+    setFocusPolicy(Qt::StrongFocus); // the cursor's keys work on either chart
 }
 
 void LabChart::setZoom(double zoom)
 {
     zoom_ = zoom;
+    markStale();
+    update();
+}
+
+void LabChart::setBeatCursor(const BeatCursor *cursor)
+{
+    cursor_ = cursor;
+    update();
+}
+
+void LabChart::paintEvent(QPaintEvent *)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (contentStale_ || content_.size() != pixels || content_.devicePixelRatio() != ratio) {
+        if (content_.size() != pixels)
+            content_ = QPixmap(pixels);
+        content_.setDevicePixelRatio(ratio);
+        QPainter chart(&content_);
+        chart.setRenderHint(QPainter::Antialiasing);
+        chart.setRenderHint(QPainter::TextAntialiasing);
+        paintChart(chart);
+        contentStale_ = false;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(QPointF(0, 0), content_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (cursor_ && cursor_->hasBeat())
+        paintCursor(painter, *cursor_);
+    if (hasFocus()) {
+        painter.setPen(QPen(Qt::white, 1.5 * zoom_, Qt::DashLine));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1.5, -1.5));
+    }
+}
+
+void LabChart::pick(QPointF at)
+{
+    if (!cursor_ || !cursor_->hasBeat())
+        return;
+    if (const int k = sampleAt(at, *cursor_); k >= 0)
+        emit samplePicked(k);
+}
+
+void LabChart::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    pick(event->position());
+}
+
+void LabChart::mouseMoveEvent(QMouseEvent *event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        pick(event->position());
+}
+
+void LabChart::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void LabChart::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
     update();
 }
 
@@ -336,15 +424,47 @@ PvChart::PvChart(const LabSession &session, QWidget *parent)
 
 void PvChart::refresh()
 {
-    setAccessibleDescription(session_.describeLoop());
+    setAccessibleDescription(session_.describeLoop() + cursorKeys());
+    markStale();
     update();
 }
 
-void PvChart::paintEvent(QPaintEvent *)
+QPointF PvChart::place(double volume, double pressure) const
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
+    return Plot{plotArea_, volume_, pressure_}.map(volume, pressure);
+}
+
+void PvChart::paintCursor(QPainter &painter, const BeatCursor &cursor)
+{
+    if (plotArea_.isEmpty())
+        return;
+    const Sample &s = cursor.beat().samples[static_cast<std::size_t>(cursor.sample())];
+    painter.save();
+    painter.setClipRect(plotArea_.adjusted(-8 * zoom_, -8 * zoom_, 8 * zoom_, 8 * zoom_));
+    cursorDot(painter, place(s.V, s.Plv), 6.5, zoom_);
+    painter.restore();
+}
+
+int PvChart::sampleAt(QPointF at, const BeatCursor &cursor) const
+{
+    if (plotArea_.isEmpty())
+        return -1;
+    const auto &samples = cursor.beat().samples;
+    int best = -1;
+    double bestDistance = 0;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        const QPointF d = place(samples[k].V, samples[k].Plv) - at;
+        const double distance = QPointF::dotProduct(d, d);
+        if (best < 0 || distance < bestDistance) {
+            best = static_cast<int>(k);
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+void PvChart::paintChart(QPainter &painter)
+{
     const double z = zoom_;
     const QRectF target = rect();
     painter.fillRect(target, look::windowBlue());
@@ -396,8 +516,10 @@ void PvChart::paintEvent(QPaintEvent *)
     const double legendTop = bottomBand(z);
     const double legendH = legendHeight(legend, target.width() - left - right, z);
     Plot plot{target.adjusted(left, top, -right, -(legendTop + legendH + 6 * z)), volume_, pressure_};
+    plotArea_ = QRectF();
     if (plot.area.width() < 10 || plot.area.height() < 10)
         return;
+    plotArea_ = plot.area;
 
     const QString title = chartTitle(session_);
     const QString key =
@@ -452,12 +574,17 @@ void PvChart::paintEvent(QPaintEvent *)
     if (transient) {
         // The beats since the change fade behind the newest: the last few
         // darkest, so the path from the old loop to the new one reads.
+        // Drawn without antialiasing, which costs as much again as the rest
+        // of the chart once some twenty faint loops lie under the newest, and
+        // a new beat is drawn in one frame while the cursor plays.
+        painter.setRenderHint(QPainter::Antialiasing, false);
         for (int b = 0; b + 1 < playing; ++b) {
             QColor shade = Qt::black;
             shade.setAlphaF(0.12 + 0.5 * (b + 1) / playing);
             painter.setPen(QPen(shade, kLineWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
             painter.drawPolygon(loopLine(plot, transient->beats[static_cast<std::size_t>(b)]));
         }
+        painter.setRenderHint(QPainter::Antialiasing, true);
     }
     painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
     painter.drawPolygon(loopLine(plot, session_.shownBeat()));
@@ -543,15 +670,44 @@ void TimeChart::refresh()
         text += QStringLiteral(" The aortic valve closes at %1 s (point 4).").arg(at(ev.aorticClose));
     if (ev.mitralOpen >= 0)
         text += QStringLiteral(" The mitral valve opens at %1 s (point 5).").arg(at(ev.mitralOpen));
-    setAccessibleDescription(text);
+    setAccessibleDescription(text + cursorKeys());
+    markStale();
     update();
 }
 
-void TimeChart::paintEvent(QPaintEvent *)
+double TimeChart::placeOf(double seconds) const
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
+    return upperArea_.left() + upperArea_.width() * (seconds - time_.min) / (time_.max - time_.min);
+}
+
+void TimeChart::paintCursor(QPainter &painter, const BeatCursor &cursor)
+{
+    if (upperArea_.isEmpty())
+        return;
+    const Sample &s = cursor.beat().samples[static_cast<std::size_t>(cursor.sample())];
+    const double z = zoom_;
+    const double x = placeOf(s.t);
+    // A dark edge either side, so the line shows on the green and over the curves.
+    painter.setPen(QPen(Qt::black, 4 * z, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(x, upperArea_.top()), QPointF(x, lowerArea_.bottom()));
+    painter.setPen(QPen(cursorYellow(), 2 * z, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(QPointF(x, upperArea_.top()), QPointF(x, lowerArea_.bottom()));
+    cursorDot(painter, Plot{upperArea_, time_, pressure_}.map(s.t, s.Plv), 5, z);
+    cursorDot(painter, Plot{lowerArea_, time_, volume_}.map(s.t, s.V), 5, z);
+}
+
+int TimeChart::sampleAt(QPointF at, const BeatCursor &cursor) const
+{
+    if (upperArea_.isEmpty())
+        return -1;
+    const Beat &beat = cursor.beat();
+    const double t = time_.min + (at.x() - upperArea_.left()) / upperArea_.width() * (time_.max - time_.min);
+    const int last = static_cast<int>(beat.samples.size()) - 1;
+    return std::clamp(static_cast<int>(std::lround(t / beat.step)), 0, last);
+}
+
+void TimeChart::paintChart(QPainter &painter)
+{
     const double z = zoom_;
     const QRectF target = rect();
     painter.fillRect(target, look::windowBlue());
@@ -579,6 +735,7 @@ void TimeChart::paintEvent(QPaintEvent *)
     const double top = 46 * z, left = 64 * z, right = 18 * z, between = 12 * z;
     const double legendH = legendHeight(legend, target.width() - left - right, z);
     const QRectF inner = target.adjusted(left, top, -right, -(bottomBand(z) + legendH + 6 * z));
+    upperArea_ = lowerArea_ = QRectF();
     if (inner.width() < 10 || inner.height() < 30)
         return;
     const double pressureHeight = (inner.height() - between) * 0.6;
@@ -586,6 +743,11 @@ void TimeChart::paintEvent(QPaintEvent *)
     Plot lower{QRectF(inner.left(), inner.top() + pressureHeight + between, inner.width(),
                    inner.height() - pressureHeight - between),
         time, volume};
+    time_ = time;
+    pressure_ = pressure;
+    volume_ = volume;
+    upperArea_ = upper.area;
+    lowerArea_ = lower.area;
 
     const QString key = QStringLiteral("%1x%2 %3 ").arg(width()).arg(height()).arg(z) + axisKey(time) +
         axisKey(pressure) + axisKey(volume);

@@ -15,6 +15,7 @@ class QPainter;
 
 namespace valthera::lab {
 
+class BeatCursor;
 class LabSession;
 
 // Round numbers for an axis that holds lo..hi in about `steps` steps of 1, 2
@@ -35,6 +36,15 @@ class LabChart : public QWidget {
     Q_OBJECT
 public:
     void setZoom(double zoom);
+    // The instant drawn over the chart (a dot on the loop, a line across the
+    // time chart), or none.
+    void setBeatCursor(const BeatCursor *cursor);
+    // Only the cursor moved: it is drawn afresh over the chart as last painted.
+    void cursorMoved() { update(); }
+
+signals:
+    // A click or drag on the chart picked this sample of the cursor's beat.
+    void samplePicked(int sample);
 
 protected:
     // className is the chart's own, by which it reads as a graphic.
@@ -44,12 +54,32 @@ protected:
     // axes from a picture kept while key stays the same; paint draws them anew.
     void drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint);
 
+    // The chart without the cursor, painted only when what it shows changed
+    // (refresh, zoom, size): while Play runs, a frame is this picture and the
+    // cursor over it.
+    void paintEvent(QPaintEvent *event) final;
+    virtual void paintChart(QPainter &painter) = 0;
+    virtual void paintCursor(QPainter &painter, const BeatCursor &cursor) = 0;
+    // The sample of the cursor's beat nearest a place on the chart, -1 for none.
+    virtual int sampleAt(QPointF at, const BeatCursor &cursor) const = 0;
+    void markStale() { contentStale_ = true; }
+
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
     const LabSession &session_;
     double zoom_ = 1;
 
 private:
+    void pick(QPointF at);
+
     QPixmap backdrop_;
     QString backdropKey_;
+    QPixmap content_;
+    bool contentStale_ = true;
+    const BeatCursor *cursor_ = nullptr;
 };
 
 class PvChart : public LabChart {
@@ -61,13 +91,18 @@ public:
     // The axes the chart last used, in ml and mmHg.
     AxisRange volumeAxis() const { return volume_; }
     AxisRange pressureAxis() const { return pressure_; }
+    // Where a volume and pressure are drawn, as last painted.
+    QPointF place(double volume, double pressure) const;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void paintChart(QPainter &painter) override;
+    void paintCursor(QPainter &painter, const BeatCursor &cursor) override;
+    int sampleAt(QPointF at, const BeatCursor &cursor) const override;
 
 private:
     AxisRange volume_;
     AxisRange pressure_;
+    QRectF plotArea_;
 };
 
 // One beat against time: ventricular, aortic and atrial pressure above, the
@@ -78,9 +113,20 @@ class TimeChart : public LabChart {
 public:
     TimeChart(const LabSession &session, QWidget *parent = nullptr);
     void refresh();
+    // The x at which an instant of the beat is drawn, as last painted.
+    double placeOf(double seconds) const;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void paintChart(QPainter &painter) override;
+    void paintCursor(QPainter &painter, const BeatCursor &cursor) override;
+    int sampleAt(QPointF at, const BeatCursor &cursor) const override;
+
+private:
+    AxisRange time_;
+    AxisRange pressure_;
+    AxisRange volume_;
+    QRectF upperArea_;
+    QRectF lowerArea_;
 };
 
 } // namespace valthera::lab

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -79,8 +80,14 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     charts->setSpacing(6);
     charts->addWidget(chart_, 5);
     charts->addWidget(timeChart_, 4);
+    charts->addWidget(buildCursorPanel());
     columns->addLayout(charts, 1);
     columns->addWidget(buildReadouts());
+    // After the controls, the charts that take the cursor's keys, then Play.
+    QWidget::setTabOrder(skip_, chart_);
+    QWidget::setTabOrder(chart_, timeChart_);
+    QWidget::setTabOrder(timeChart_, play_);
+    QWidget::setTabOrder(play_, quarterSpeed_);
 
     auto *copy = new QAction(QStringLiteral("Copy chart and measures"), this);
     copy->setObjectName(QStringLiteral("actCopy"));
@@ -392,6 +399,9 @@ bool LoopLabWindow::eventFilter(QObject *watched, QEvent *event)
     // chart and the measures wherever the focus is.
     if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy))
         return true;
+    if (event->type() == QEvent::KeyPress && (watched == chart_ || watched == timeChart_) &&
+        cursorKey(static_cast<QKeyEvent *>(event)))
+        return true;
     return MenuWindow::eventFilter(watched, event);
 }
 
@@ -420,6 +430,9 @@ void LoopLabWindow::exploreChart(const ChartMatch &chart)
     syncControls();
     showModel();
     showSession();
+    // The chart's story begins where its loop does.
+    cursor_.jumpTo(timeOf(session_.shownBeat(), session_.events().mitralClose));
+    showCursor({});
     changes_->setText(name(chart.description));
     look::announce(changes_);
 }
@@ -500,9 +513,10 @@ void LoopLabWindow::playTransient()
         return;
     }
     showTransientCounter();
-    chart_->refresh();
-    timeChart_->refresh();
-    playTimer_.start();
+    refreshCharts();
+    // While the cursor plays, it leads the beats on as it reaches each one's end.
+    if (!playing())
+        playTimer_.start();
 }
 
 void LoopLabWindow::nextTransientBeat()
@@ -510,8 +524,7 @@ void LoopLabWindow::nextTransientBeat()
     if (!session_.advanceTransient())
         playTimer_.stop();
     showTransientCounter();
-    chart_->refresh();
-    timeChart_->refresh();
+    refreshCharts();
 }
 
 void LoopLabWindow::skipTransient()
@@ -521,8 +534,7 @@ void LoopLabWindow::skipTransient()
     playTimer_.stop();
     session_.stopTransient();
     showTransientCounter();
-    chart_->refresh();
-    timeChart_->refresh();
+    refreshCharts();
 }
 
 void LoopLabWindow::showTransientCounter()
@@ -568,8 +580,7 @@ void LoopLabWindow::showSession()
     v0Fit_->setText(session_.v0Fit());
     eesFit_->setAccessibleName(QStringLiteral("Ees from the occlusion run ") + eesFit_->text());
     v0Fit_->setAccessibleName(QStringLiteral("V0 from the occlusion run ") + v0Fit_->text());
-    chart_->refresh();
-    timeChart_->refresh();
+    refreshCharts();
     settleTimer_.start();
 }
 
@@ -608,6 +619,161 @@ void LoopLabWindow::copyToClipboard()
     data->setImageData(chart_->grab().toImage());
     data->setText(session_.report());
     QApplication::clipboard()->setMimeData(data);
+}
+
+} // namespace valthera
+
+namespace valthera {
+
+using namespace lab;
+
+namespace {
+
+// Wall time since the last frame of Play, in s. A stalled machine resumes
+// where it was rather than leaping beats ahead.
+double sinceLastFrame(const QElapsedTimer &clock)
+{
+    return std::min(0.25, static_cast<double>(clock.nsecsElapsed()) / 1e9);
+}
+
+} // namespace
+
+QWidget *LoopLabWindow::buildCursorPanel()
+{
+    auto *panel = new QWidget(client());
+    panel->setObjectName(QStringLiteral("labCursor"));
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto *buttons = new QVBoxLayout;
+    play_ = look::makeButton(panel, QStringLiteral("cmdPlay"), QStringLiteral("Play"), {});
+    play_->setAccessibleDescription(
+        QStringLiteral("Runs the cursor through the beat and on, beat after beat (Space on a chart)"));
+    play_->setMinimumHeight(28);
+    connect(play_, &QPushButton::clicked, this, [this] { setPlaying(!playing()); });
+    quarterSpeed_ = new QCheckBox(QStringLiteral("\u00bc speed"), panel);
+    quarterSpeed_->setObjectName(QStringLiteral("cursorQuarterSpeed"));
+    quarterSpeed_->setAccessibleName(QStringLiteral("Quarter speed"));
+    quarterSpeed_->setAccessibleDescription(QStringLiteral("Plays the beat at a quarter of real time"));
+    QPalette white = quarterSpeed_->palette();
+    white.setColor(QPalette::WindowText, look::lightText());
+    quarterSpeed_->setPalette(white);
+    buttons->addWidget(play_);
+    buttons->addWidget(quarterSpeed_);
+    buttons->addStretch(1);
+    row->addLayout(buttons);
+
+    auto *text = new QVBoxLayout;
+    cursorReadout_ = whiteLabel(QString(), panel);
+    cursorReadout_->setObjectName(QStringLiteral("cursorReadout"));
+    cursorReadout_->setAccessibleDescription(QStringLiteral(
+        "The instant marked on both charts. On a chart: Left and Right step 5 ms, with Shift 50 ms; Page Up and "
+        "Page Down go to the previous and next valve event; Home and End to the beat's start and end; Space plays"));
+    cursorReadout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    cursorEvent_ = whiteLabel(QStringLiteral(" "), panel);
+    cursorEvent_->setObjectName(QStringLiteral("cursorEvent"));
+    // Their text changes on every frame of Play; their size must not, or the
+    // charts above would be laid out and drawn afresh each time.
+    for (QLabel *label : {cursorReadout_, cursorEvent_})
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    text->addWidget(cursorReadout_);
+    text->addWidget(cursorEvent_);
+    row->addLayout(text, 1);
+
+    for (LabChart *chart : {static_cast<LabChart *>(chart_), static_cast<LabChart *>(timeChart_)}) {
+        chart->setBeatCursor(&cursor_);
+        chart->installEventFilter(this);
+        connect(chart, &LabChart::samplePicked, this,
+            [this](int sample) { showCursor(cursor_.jumpTo(timeOf(cursor_.beat(), sample))); });
+    }
+    cursorTimer_.setInterval(kFrameMs);
+    cursorTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&cursorTimer_, &QTimer::timeout, this, [this] {
+        const double wall = sinceLastFrame(cursorClock_);
+        cursorClock_.start();
+        playFrame(wall);
+    });
+    return panel;
+}
+
+void LoopLabWindow::refreshCharts()
+{
+    cursor_.setBeat(session_.shownBeat());
+    chart_->refresh();
+    timeChart_->refresh();
+    if (cursorReadout_)
+        cursorReadout_->setText(cursor_.readout());
+}
+
+void LoopLabWindow::showCursor(const QString &said)
+{
+    cursorReadout_->setText(cursor_.readout());
+    chart_->cursorMoved();
+    timeChart_->cursorMoved();
+    if (said.isEmpty())
+        return;
+    cursorEvent_->setText(said);
+    look::announce(cursorEvent_);
+}
+
+bool LoopLabWindow::cursorKey(const QKeyEvent *event)
+{
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))
+        return false; // Ctrl and Alt keys are the window's
+    switch (event->key()) {
+    case Qt::Key_Left:
+        showCursor(cursor_.stepBy(shift ? -BeatCursor::kLongStep : -BeatCursor::kStep));
+        return true;
+    case Qt::Key_Right:
+        showCursor(cursor_.stepBy(shift ? BeatCursor::kLongStep : BeatCursor::kStep));
+        return true;
+    case Qt::Key_PageUp:
+        showCursor(cursor_.previousEvent());
+        return true;
+    case Qt::Key_PageDown:
+        showCursor(cursor_.nextEvent());
+        return true;
+    case Qt::Key_Home:
+        showCursor(cursor_.toStart());
+        return true;
+    case Qt::Key_End:
+        showCursor(cursor_.toEnd());
+        return true;
+    case Qt::Key_Space:
+        setPlaying(!playing());
+        return true;
+    default:
+        return false;
+    }
+}
+
+void LoopLabWindow::setPlaying(bool on)
+{
+    if (on == playing())
+        return;
+    if (on) {
+        playTimer_.stop(); // the cursor leads a transient's beats on from here
+        cursorClock_.start();
+        cursorTimer_.start();
+    } else {
+        // Up to the moment of the pause, not the last frame before it.
+        cursorTimer_.stop();
+        playFrame(sinceLastFrame(cursorClock_));
+    }
+    play_->setText(on ? QStringLiteral("Pause") : QStringLiteral("Play"));
+}
+
+void LoopLabWindow::playFrame(double wallSeconds)
+{
+    const double speed = quarterSpeed_->isChecked() ? 0.25 : 1.0;
+    const QString said = cursor_.advance(wallSeconds * speed, [this] {
+        if (session_.transientBeat() == 0)
+            return;
+        session_.advanceTransient();
+        showTransientCounter();
+        refreshCharts();
+    });
+    showCursor(said);
 }
 
 } // namespace valthera

@@ -4,13 +4,16 @@
 // baseline. The lab's state lives in a LabSession; this only shows it and
 // passes the student's changes on.
 
+#include "lab/beatcursor.h"
 #include "lab/explore.h"
 #include "lab/labsession.h"
 #include "ui/menuwindow.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <array>
 
+class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QDoubleSpinBox;
@@ -48,6 +51,14 @@ public:
     // How long each beat after a change is shown while they play.
     static constexpr int kTransientBeatMs = 120;
 
+    // The instant marked on both charts; Play runs it on in wall time.
+    const lab::BeatCursor &beatCursor() const { return cursor_; }
+    bool playing() const { return cursorTimer_.isActive(); }
+    // One frame of Play: the cursor on by this much wall time at the chosen
+    // speed, into the next beat (of a transient being played) at the end.
+    void playFrame(double wallSeconds);
+    static constexpr int kFrameMs = 16;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -83,6 +94,12 @@ private:
     void announceChanges();
     QString announcedState(lab::Measure m) const;
 
+    QWidget *buildCursorPanel();
+    void refreshCharts(); // the beat on show changed: both charts and the cursor
+    void showCursor(const QString &said); // the readout, the charts' marks and what to read out
+    bool cursorKey(const QKeyEvent *event);
+    void setPlaying(bool on);
+
     lab::LabSession session_;
     double zoom_ = 1;
     std::array<ParameterControls, lab::kParamCount> controls_{};
@@ -99,6 +116,13 @@ private:
     QLabel *changes_ = nullptr;
     lab::PvChart *chart_ = nullptr;
     lab::TimeChart *timeChart_ = nullptr;
+    lab::BeatCursor cursor_;
+    QPushButton *play_ = nullptr;
+    QCheckBox *quarterSpeed_ = nullptr;
+    QLabel *cursorReadout_ = nullptr;
+    QLabel *cursorEvent_ = nullptr;
+    QTimer cursorTimer_; // a frame of Play a tick
+    QElapsedTimer cursorClock_; // wall time since the last frame
     QTimer recomputeTimer_; // zero-interval: many changes in one pass of the event loop, one solve
     QTimer settleTimer_;
 };

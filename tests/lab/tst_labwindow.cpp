@@ -11,6 +11,7 @@
 #include "ui/controls.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -251,6 +252,119 @@ private slots:
         QVERIFY(!lab_->session().stale());
         QCOMPARE(child<QLabel>("labChanges")->text(), toQString(chart.description));
         QVERIFY(lab_->session().baseline().parameters == Parameters(ModelKind::Heart));
+        QCOMPARE(lab_->beatCursor().sample(), lab_->session().events().mitralClose);
+        QVERIFY(child<QLabel>("cursorReadout")->text().contains("Mitral valve closes (A, point 1)"));
+    }
+
+    // Each key, on either chart, moves the one instant marked on both.
+    void theCursorKeysMoveOneInstantOnBothCharts()
+    {
+        auto *pv = child<PvChart>("labChart");
+        auto *time = child<TimeChart>("labTimeChart");
+        const BeatCursor &cursor = lab_->beatCursor();
+        const double step = lab_->session().shownBeat().step;
+        pv->setFocus();
+        QTest::keyClick(pv, Qt::Key_Home);
+        const double firstStop = timeOf(cursor.beat(), cursor.stops().front().sample);
+        struct Press {
+            QWidget *on;
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            double after; // s
+        };
+        for (const Press &p : {Press{pv, Qt::Key_Right, {}, 0.005},
+                 Press{time, Qt::Key_Right, Qt::ShiftModifier, 0.055}, Press{pv, Qt::Key_Left, {}, 0.050},
+                 Press{time, Qt::Key_Left, Qt::ShiftModifier, 0.0}, Press{pv, Qt::Key_PageDown, {}, firstStop},
+                 Press{time, Qt::Key_End, {}, cursor.endTime()}, Press{pv, Qt::Key_Home, {}, 0.0}}) {
+            p.on->setFocus();
+            QTest::keyClick(p.on, p.key, p.modifiers);
+            QCOMPARE(cursor.sample(), static_cast<int>(std::lround(p.after / step)));
+            QVERIFY(markedOnBothCharts());
+            QVERIFY(child<QLabel>("cursorReadout")->text().startsWith(QString::number(std::lround(p.after * 1000))));
+        }
+    }
+
+    void clickingOrDraggingOnAChartMovesTheCursor()
+    {
+        auto *pv = child<PvChart>("labChart");
+        auto *time = child<TimeChart>("labTimeChart");
+        const BeatCursor &cursor = lab_->beatCursor();
+        QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(qRound(time->placeOf(0.3)), time->height() / 2));
+        QVERIFY(std::abs(cursor.time() - 0.3) < 0.01);
+        QVERIFY(markedOnBothCharts());
+        // Dragged along the loop to the aortic valve's closure, the cursor follows.
+        const Sample &end = cursor.beat().samples[static_cast<std::size_t>(lab_->session().events().aorticClose)];
+        const Sample &start = cursor.beat().samples[static_cast<std::size_t>(lab_->session().events().aorticOpen)];
+        QTest::mousePress(pv, Qt::LeftButton, {}, pv->place(start.V, start.Plv).toPoint());
+        QVERIFY(std::abs(cursor.time() - start.t) < 0.01);
+        QTest::mouseMove(pv, pv->place(end.V, end.Plv).toPoint());
+        QTest::mouseRelease(pv, Qt::LeftButton, {}, pv->place(end.V, end.Plv).toPoint());
+        QVERIFY(std::abs(cursor.time() - end.t) < 0.01);
+        QVERIFY(markedOnBothCharts());
+    }
+
+    // What a screen reader hears walking the beat step by step: each valve
+    // event and each new phase once, not the steps between.
+    void walkingTheBeatReadsOutEventsAndPhasesOnly()
+    {
+        auto *time = child<TimeChart>("labTimeChart");
+        auto *said = child<QLabel>("cursorEvent");
+        time->setFocus();
+        QTest::keyClick(time, Qt::Key_Home);
+        testing::AccessibilityEvents recorder;
+        int steps = 0;
+        while (lab_->beatCursor().time() < lab_->beatCursor().endTime()) {
+            QTest::keyClick(time, Qt::Key_Right);
+            ++steps;
+        }
+        const QStringList heard = recorder.announcements(said);
+        QVERIFY2(heard.size() >= 5 && heard.size() * 10 < steps, qPrintable(heard.join(" | ")));
+        for (const QString event : {"Mitral valve closes", "aortic valve opens", "aortic valve closes",
+                 "mitral valve opens", "atrial contraction begins"})
+            QCOMPARE(heard.filter(event, Qt::CaseInsensitive).size(), 1);
+        QCOMPARE(heard.filter("ejection").size(), 1);
+        QVERIFY(recorder.announcements(child<QLabel>("cursorReadout")).isEmpty());
+    }
+
+    // Play runs in wall time (here at a quarter of it) and Space stops it.
+    void playRunsInWallTimeAndSpaceStopsIt()
+    {
+        auto *pv = child<PvChart>("labChart");
+        testing::click(child<QCheckBox>("cursorQuarterSpeed"));
+        pv->setFocus();
+        QTest::keyClick(pv, Qt::Key_Home);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::keyClick(pv, Qt::Key_Space);
+        QVERIFY(lab_->playing());
+        QCOMPARE(child<QPushButton>("cmdPlay")->text(), QString("Pause"));
+        QTest::qWait(400);
+        QTest::keyClick(pv, Qt::Key_Space);
+        const double wall = static_cast<double>(clock.elapsed()) / 1000;
+        QVERIFY(!lab_->playing());
+        const double t = lab_->beatCursor().time();
+        QVERIFY2(t > wall / 4 - 0.02 && t <= wall / 4 + 0.001, qPrintable(QString::number(t)));
+        QTest::qWait(100);
+        QCOMPARE(lab_->beatCursor().time(), t);
+        QCOMPARE(child<QPushButton>("cmdPlay")->text(), QString("Play"));
+    }
+
+    // During a transient the cursor runs through its beats, one per pass.
+    void playLeadsATransientsBeatsOn()
+    {
+        auto *spin = child<QDoubleSpinBox>("spinR");
+        spin->setFocus();
+        for (int i = 0; i < 30; ++i)
+            QTest::keyClick(spin, Qt::Key_Up);
+        testing::settle();
+        QCOMPARE(lab_->session().transientBeat(), 1);
+        testing::click(child<QPushButton>("cmdPlay"));
+        QTest::qWait(3 * LoopLabWindow::kTransientBeatMs);
+        QCOMPARE(lab_->session().transientBeat(), 1); // not on the transient's own clock
+        QTRY_VERIFY_WITH_TIMEOUT(lab_->session().transientBeat() >= 3, 6000);
+        QCOMPARE(&lab_->beatCursor().beat(), &lab_->session().shownBeat());
+        testing::click(child<QPushButton>("cmdPlay"));
+        QVERIFY(!lab_->playing());
     }
 
     void copyPutsTheChartAndTheMeasuresOnTheClipboard()
@@ -270,6 +384,26 @@ private slots:
     }
 
 private:
+    // Whether the cursor's yellow marks the cursor's instant on both charts:
+    // the dot on the loop and the line across the time chart.
+    bool markedOnBothCharts()
+    {
+        const auto yellow = [](QRgb c) { return qRed(c) > 200 && qGreen(c) > 180 && qBlue(c) < 90; };
+        const BeatCursor &cursor = lab_->beatCursor();
+        const Sample &s = cursor.beat().samples[static_cast<std::size_t>(cursor.sample())];
+        auto *pv = child<PvChart>("labChart");
+        const QImage loop = pv->grab().toImage();
+        if (!yellow(loop.pixel(pv->place(s.V, s.Plv).toPoint())))
+            return false;
+        auto *time = child<TimeChart>("labTimeChart");
+        const QImage chart = time->grab().toImage();
+        const int x = static_cast<int>(time->placeOf(s.t));
+        int run = 0;
+        for (int y = 0; y < chart.height(); ++y)
+            run += yellow(chart.pixel(x, y));
+        return run > chart.height() / 3;
+    }
+
     // Switches to the isolated heart as a student would: the model box, then a key.
     void useHeart()
     {
