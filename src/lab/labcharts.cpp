@@ -306,11 +306,28 @@ void LabChart::setZoom(double zoom)
     update();
 }
 
+void LabChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paint(painter, rect());
+}
+
+void LabChart::paintFigure(QPainter &painter, QSize size)
+{
+    figure_ = true;
+    paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    figure_ = false;
+}
+
 // The upright axis title is drawn as outlines every time it is painted, and
 // the text costs more than the lines; a dragged slider moves the loop on every
 // mouse move but the axes only now and then.
 void LabChart::drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint)
 {
+    if (figure_) {
+        paint(painter);
+        return;
+    }
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (key != backdropKey_ || backdrop_.size() != pixels) {
@@ -340,13 +357,11 @@ void PvChart::refresh()
     update();
 }
 
-void PvChart::paintEvent(QPaintEvent *)
+void PvChart::paint(QPainter &painter, const QRectF &target)
 {
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
-    const QRectF target = rect();
     painter.fillRect(target, look::windowBlue());
 
     const SteadyState &current = session_.current();
@@ -547,13 +562,11 @@ void TimeChart::refresh()
     update();
 }
 
-void TimeChart::paintEvent(QPaintEvent *)
+void TimeChart::paint(QPainter &painter, const QRectF &target)
 {
-    QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
-    const QRectF target = rect();
     painter.fillRect(target, look::windowBlue());
 
     const Beat &beat = session_.shownBeat();

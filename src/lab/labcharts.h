@@ -35,6 +35,9 @@ class LabChart : public QWidget {
     Q_OBJECT
 public:
     void setZoom(double zoom);
+    // Draws the chart as the screen shows it, at the zoom on view, onto any
+    // painter (an image, an SVG generator) filling size: the figure a student saves.
+    void paintFigure(QPainter &painter, QSize size);
 
 protected:
     // className is the chart's own, by which it reads as a graphic.
@@ -43,6 +46,9 @@ protected:
     // Draws the parts of the chart that change only with its size, zoom and
     // axes from a picture kept while key stays the same; paint draws them anew.
     void drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint);
+    void paintEvent(QPaintEvent *event) final;
+    // Draws everything into target, the chart's whole area.
+    virtual void paint(QPainter &painter, const QRectF &target) = 0;
 
     const LabSession &session_;
     double zoom_ = 1;
@@ -50,6 +56,7 @@ protected:
 private:
     QPixmap backdrop_;
     QString backdropKey_;
+    bool figure_ = false; // painting a saved figure: the backdrop drawn as vectors, not from the cached picture
 };
 
 class PvChart : public LabChart {
@@ -63,7 +70,7 @@ public:
     AxisRange pressureAxis() const { return pressure_; }
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void paint(QPainter &painter, const QRectF &target) override;
 
 private:
     AxisRange volume_;
@@ -80,7 +87,7 @@ public:
     void refresh();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void paint(QPainter &painter, const QRectF &target) override;
 };
 
 } // namespace valthera::lab

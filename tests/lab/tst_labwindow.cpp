@@ -90,6 +90,7 @@ private slots:
     // counted, in wall time; Esc goes straight to the end.
     void aChangePlaysItsBeatsAndEscSkipsThem()
     {
+        QVERIFY(!child<QPushButton>("cmdSkip")->isEnabled()); // nothing plays yet
         auto *spin = child<QDoubleSpinBox>("spinR");
         spin->setFocus();
         for (int i = 0; i < 30; ++i)
