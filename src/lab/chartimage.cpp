@@ -1,6 +1,8 @@
 #include "lab/chartimage.h"
 
 #include "lab/labcharts.h"
+#include "ui/look.h"
+#include "ui/zoom.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -113,6 +115,10 @@ ChartImageDialog::ChartImageDialog(const QList<LabChart *> &charts, int chosen, 
     connect(chart_, &QComboBox::currentIndexChanged, this, &ChartImageDialog::chartChosen);
     chart_->setCurrentIndex(std::clamp(chosen, 0, static_cast<int>(charts_.size()) - 1));
     chartChosen(chart_->currentIndex());
+
+    // In the lab's type, at its design size: the zoom rescales a font a window sets itself.
+    setFont(look::sansSerif(look::kOrdinaryPointSize));
+    look::followZoom(this);
 }
 
 void ChartImageDialog::chartChosen(int index)

@@ -614,7 +614,6 @@ void LoopLabWindow::copyToClipboard()
 void LoopLabWindow::saveImage(int chart)
 {
     ChartImageDialog choice({chart_, timeChart_}, chart, this);
-    look::followZoom(&choice);
     if (choice.exec() != QDialog::Accepted)
         return;
     const int chosen = choice.chart() == timeChart_ ? 1 : 0;
