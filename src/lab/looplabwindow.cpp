@@ -38,6 +38,10 @@ namespace {
 // both charts and the readouts side by side.
 constexpr int kClientWidth = 14400;
 constexpr int kClientHeight = 9600;
+// The measures' column, in pixels at zoom 1: room for the longest name
+// (PeakGradient), a five-digit stroke work with its unit and its change; the
+// window's restored width still holds it beside the controls and the charts.
+constexpr int kReadoutsWidth = 250;
 
 QString name(std::string_view text)
 {
@@ -380,7 +384,7 @@ void LoopLabWindow::setZoom(double zoom)
     if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labControls")))
         panel->setFixedWidth(static_cast<int>(std::lround(390 * zoom_)));
     if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labReadouts")))
-        panel->setFixedWidth(static_cast<int>(std::lround(230 * zoom_)));
+        panel->setFixedWidth(static_cast<int>(std::lround(kReadoutsWidth * zoom_)));
     for (const ParameterControls &c : controls_)
         c.slider->setMinimumWidth(static_cast<int>(std::lround(90 * zoom_)));
     chart_->setZoom(zoom_);
