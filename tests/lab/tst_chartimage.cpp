@@ -10,10 +10,10 @@
 
 #include <QComboBox>
 #include <QFileDialog>
-#include <QPaintEngine>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace valthera;
@@ -21,82 +21,40 @@ using namespace valthera::lab;
 
 namespace {
 
-// A paint device that keeps, in order, what was drawn on it and with which pen.
-class Recording : public QPaintDevice {
-public:
-    enum Kind { Fill, Stroke, Dot, Text };
-    struct Drawn {
-        Kind kind;
-        QPen pen;
-        QBrush brush;
-        QString text;
-    };
-
-    explicit Recording(QSize size)
-        : size_(size)
-    {
-    }
-    QPaintEngine *paintEngine() const override { return &engine_; }
-    const QList<Drawn> &drawn() const { return engine_.drawn; }
-
-protected:
-    int metric(PaintDeviceMetric m) const override
-    {
-        switch (m) {
-        case PdmWidth:
-            return size_.width();
-        case PdmHeight:
-            return size_.height();
-        case PdmDpiX:
-        case PdmDpiY:
-        case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY:
-            return 96;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        default:
-            return QPaintDevice::metric(m);
-        }
-    }
-
-private:
-    struct Engine : QPaintEngine {
-        Engine()
-            : QPaintEngine(AllFeatures)
-        {
-        }
-        bool begin(QPaintDevice *) override { return true; }
-        bool end() override { return true; }
-        Type type() const override { return User; }
-        void updateState(const QPaintEngineState &state) override
-        {
-            if (state.state() & DirtyPen)
-                pen = state.pen();
-            if (state.state() & DirtyBrush)
-                brush = state.brush();
-        }
-        void add(Kind kind, const QString &text = {}) { drawn.append({kind, pen, brush, text}); }
-        void drawRects(const QRectF *, int) override { add(Fill); }
-        void drawLines(const QLineF *, int) override { add(Stroke); }
-        void drawPath(const QPainterPath &) override { add(Stroke); }
-        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { add(Stroke); }
-        void drawEllipse(const QRectF &) override { add(Dot); }
-        void drawTextItem(const QPointF &, const QTextItem &item) override { add(Text, item.text()); }
-        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override { }
-
-        QPen pen;
-        QBrush brush;
-        QList<Drawn> drawn;
-    };
-    QSize size_;
-    mutable Engine engine_;
+// What a saved SVG draws, in order: each shape with the pen of its group.
+struct Drawn {
+    enum Kind { Fill, Stroke, Dot, Text } kind;
+    QString pen; // colour, width and dash pattern; "none" for no pen
+    QString text;
 };
 
-QString penLook(const QPen &pen)
+QList<Drawn> drawnIn(const QString &svg)
 {
-    return pen.color().name(QColor::HexArgb) + QLatin1Char('/') + QString::number(pen.style());
+    QFile file(svg);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<Drawn> drawn;
+    QString pen, fill;
+    for (QXmlStreamReader xml(&file); !xml.atEnd();) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const auto at = xml.attributes();
+        const QStringView name = xml.name();
+        if (name == u"g") {
+            pen = QStringLiteral("%1/%2/%3")
+                      .arg(at.value("stroke"), at.value("stroke-width"), at.value("stroke-dasharray"));
+            fill = at.value("fill").toString();
+        } else if (name == u"text") {
+            drawn.append({Drawn::Text, pen, xml.readElementText()});
+        } else if (name == u"ellipse" || name == u"circle") {
+            drawn.append({Drawn::Dot, pen, {}});
+        } else if (name == u"rect" && fill != u"none") {
+            drawn.append({Drawn::Fill, pen, {}});
+        } else if (name == u"rect" || name == u"polyline" || name == u"polygon" || name == u"path" || name == u"line") {
+            drawn.append({Drawn::Stroke, pen, {}});
+        }
+    }
+    return drawn;
 }
 
 } // namespace
@@ -221,32 +179,28 @@ private slots:
         lab_->findChild<QPushButton *>("cmdOcclusion")->click(); // its three entries too
         testing::settle();
         for (LabChart *chart : charts()) {
-            Recording recording(chart->size());
-            {
-                QPainter painter(&recording);
-                chart->paintFigure(painter, chart->size());
-            }
-            const QList<Recording::Drawn> &drawn = recording.drawn();
+            const QString svg = dir_.filePath("legend.svg");
+            QCOMPARE(writeChartImage(*chart, svg, chart->size()), QString());
+            const QList<Drawn> drawn = drawnIn(svg);
             // A sample: a filled patch, one stroke, perhaps a dot, then its name.
             QMap<QString, QString> samples;
             qsizetype lastName = -1;
             for (qsizetype i = 0; i + 2 < drawn.size(); ++i) {
-                if (drawn[i].kind != Recording::Fill || drawn[i].brush.style() != Qt::SolidPattern ||
-                    drawn[i + 1].kind != Recording::Stroke)
+                if (drawn[i].kind != Drawn::Fill || drawn[i + 1].kind != Drawn::Stroke)
                     continue;
                 qsizetype k = i + 2;
-                while (k < drawn.size() && drawn[k].kind == Recording::Dot)
+                while (k < drawn.size() && drawn[k].kind == Drawn::Dot)
                     ++k;
-                if (k == drawn.size() || drawn[k].kind != Recording::Text)
+                if (k == drawn.size() || drawn[k].kind != Drawn::Text)
                     continue;
-                if (drawn[i + 1].pen.style() != Qt::NoPen)
-                    samples[drawn[k].text] = penLook(drawn[i + 1].pen);
+                if (!drawn[i + 1].pen.startsWith(QLatin1String("none")))
+                    samples[drawn[k].text] = drawn[i + 1].pen;
                 lastName = k;
             }
             QSet<QString> curves;
             for (qsizetype i = lastName + 1; i < drawn.size(); ++i) {
-                if (drawn[i].kind == Recording::Stroke)
-                    curves.insert(penLook(drawn[i].pen));
+                if (drawn[i].kind == Drawn::Stroke)
+                    curves.insert(drawn[i].pen);
             }
             QVERIFY2(samples.size() >= 4, qPrintable(chart->objectName()));
             for (auto it = samples.cbegin(); it != samples.cend(); ++it)
