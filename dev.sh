@@ -5,6 +5,7 @@
 #   ./dev.sh asan   the test suite built with address and undefined-behaviour sanitizers
 #   ./dev.sh package  builds the Debian package, installs it, and checks that it starts
 #   ./dev.sh examples runs every `valthera-loop` example of the README as typed
+#   ./dev.sh screenshots  draws every screenshot of the README afresh into docs/screenshots
 #   ./dev.sh install PACKAGE...  installs what is missing of the build's packages and these
 # run and test also link the built valthera-loop into /usr/local/bin, so the
 # README's examples work by name.
@@ -13,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(build-essential cmake qt6-base-dev qt6-base-private-dev libboost-dev fonts-liberation strace)
+PACKAGES=(build-essential cmake qt6-base-dev qt6-base-private-dev qt6-svg-dev libboost-dev fonts-liberation strace)
 
 install_missing() {
     local missing=()
@@ -108,12 +109,18 @@ case "${1:-}" in
         build
         run_examples
         ;;
+    screenshots)
+        install_missing
+        build
+        QT_QPA_PLATFORM=offscreen ./build/default/tools/valthera-render --readme docs/screenshots
+        echo "README screenshots redrawn in docs/screenshots"
+        ;;
     install)
         shift
         install_missing "$@"
         ;;
     *)
-        echo "usage: $0 run|test|asan|package|examples|install PACKAGE..." >&2
+        echo "usage: $0 run|test|asan|package|examples|screenshots|install PACKAGE..." >&2
         exit 2
         ;;
 esac

@@ -9,12 +9,17 @@
 //   With --zoom P (a zoom step in percent), the program runs at that zoom and
 //   only the screens are grabbed, on a screen enlarged by the zoom so the whole
 //   of each window shows: OUTDIR/screens/<name>@zoom<P>.png
+//   With --readme DIR, the README's screenshots: every screen at scale 1 as
+//   DIR/<name>.png, then the Loop Lab in each state of tools/labstates.cpp.
+//   ./dev.sh screenshots runs it on docs/screenshots.
 // Runs offscreen (QT_QPA_PLATFORM=offscreen) so it works without a display; the
 // offscreen screen is then made 1024 x 768 device-independent pixels at every
 // scale, so maximized screens keep one size whatever the scale.
 
 #include "app/program.h"
 #include "diagrams/pictures.h"
+#include "lab/looplabwindow.h"
+#include "labstates.h"
 #include "ui/zoom.h"
 
 #include <QApplication>
@@ -55,6 +60,44 @@ QImage renderWidget(QWidget *widget, int ratio)
     return image;
 }
 
+constexpr QSize kLabShotSize(1280, 1024);
+
+// The README's pictures: each screen as it opens, then the lab in each of its states.
+bool renderReadme(valthera::Program &program, const QDir &out)
+{
+    auto &registry = program.registry();
+    const QString labName = QStringLiteral("LoopLab");
+    bool ok = true;
+    for (const QString &name : registry.names()) {
+        if (name == labName)
+            continue; // among the lab's states
+        QWidget *window = registry.show(name);
+        if (!window)
+            continue;
+        QApplication::processEvents();
+        ok = save(window->grab().toImage(), out.filePath(name + QStringLiteral(".png"))) && ok;
+    }
+    for (const LabState &state : labStates()) {
+        // Each state from a lab just opened, as a student would come to it.
+        if (QWidget *open = registry.find(labName)) {
+            open->close();
+            QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        auto *lab = qobject_cast<valthera::LoopLabWindow *>(registry.show(labName));
+        if (!lab) {
+            QTextStream(stderr) << "the Loop Lab did not open\n";
+            return false;
+        }
+        // Drawn as on a screen with room for every measure; the lessons keep the 1024 x 768 one.
+        lab->setWindowState(Qt::WindowNoState);
+        lab->resize(kLabShotSize);
+        settleLab(*lab);
+        state.setUp(*lab);
+        ok = save(lab->grab().toImage(), out.filePath(QString::fromLatin1(state.file) + QStringLiteral(".png"))) && ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 QString ratioName(qreal ratio)
@@ -86,6 +129,7 @@ int main(int argc, char **argv)
     qreal scale = 0; // 0: no scale given
     int zoom = 0; // 0: no zoom given
     QString outPath;
+    bool readme = false;
     bool usable = true;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
@@ -96,17 +140,22 @@ int main(int argc, char **argv)
             zoom = QByteArray(argv[++i]).toInt();
             usable =
                 usable && std::count(valthera::look::Zoom::kSteps.begin(), valthera::look::Zoom::kSteps.end(), zoom);
+        } else if (arg == "--readme") {
+            readme = true;
         } else if (outPath.isEmpty() && !arg.startsWith("--")) {
             outPath = QString::fromLocal8Bit(arg);
         } else {
             usable = false; // an unknown option or a second directory
         }
     }
-    if (outPath.isEmpty() || !usable) {
+    if (outPath.isEmpty() || !usable || (readme && (scale > 0 || zoom > 0))) {
         QTextStream(stderr) << "usage: valthera-render [--scale S] [--zoom P] OUTDIR   (S from 0.5 to 4, P a zoom "
-                               "step: 50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250 or 300)\n";
+                               "step: 50, 67, 80, 90, 100, 110, 125, 150, 175, 200, 250 or 300)\n"
+                               "       valthera-render --readme DIR   (the README's screenshots, at scale 1)\n";
         return 2;
     }
+    if (readme)
+        scale = 1;
     if (scale > 0 || zoom > 0) {
         if (scale > 0)
             qputenv("QT_SCALE_FACTOR", QByteArray::number(scale));
@@ -115,6 +164,17 @@ int main(int argc, char **argv)
     }
     QApplication app(argc, argv);
     const QDir out(outPath);
+    if (readme) {
+        if (!out.mkpath(QStringLiteral("."))) {
+            QTextStream(stderr) << "cannot create " << out.path() << '\n';
+            return 1;
+        }
+        valthera::Program program;
+        program.registry().setQuitHandler([] {});
+        const bool ok = renderReadme(program, out);
+        program.registry().endSession();
+        return ok ? 0 : 1;
+    }
     if (!out.mkpath(QStringLiteral("pictures")) || !out.mkpath(QStringLiteral("screens"))) {
         QTextStream(stderr) << "cannot create " << out.path() << '\n';
         return 1;

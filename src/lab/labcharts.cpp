@@ -347,7 +347,7 @@ void LabChart::paintEvent(QPaintEvent *)
         QPainter chart(&content_);
         chart.setRenderHint(QPainter::Antialiasing);
         chart.setRenderHint(QPainter::TextAntialiasing);
-        paintChart(chart);
+        paint(chart, rect());
         contentStale_ = false;
     }
     QPainter painter(this);
@@ -394,11 +394,28 @@ void LabChart::focusOutEvent(QFocusEvent *event)
     update();
 }
 
+void LabChart::paintFigure(QPainter &painter, QSize size)
+{
+    figure_ = true;
+    paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    if (cursor_ && cursor_->hasBeat())
+        paintCursor(painter, *cursor_);
+    figure_ = false;
+    // Painting at the figure's size moved the plot areas the cursor and the
+    // mouse are mapped through: the screen's are painted again.
+    markStale();
+    update();
+}
+
 // The upright axis title is drawn as outlines every time it is painted, and
 // the text costs more than the lines; a dragged slider moves the loop on every
 // mouse move but the axes only now and then.
 void LabChart::drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint)
 {
+    if (figure_) {
+        paint(painter);
+        return;
+    }
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (key != backdropKey_ || backdrop_.size() != pixels) {
@@ -463,10 +480,11 @@ int PvChart::sampleAt(QPointF at, const BeatCursor &cursor) const
     return best;
 }
 
-void PvChart::paintChart(QPainter &painter)
+void PvChart::paint(QPainter &painter, const QRectF &target)
 {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
-    const QRectF target = rect();
     painter.fillRect(target, look::windowBlue());
 
     const SteadyState &current = session_.current();
@@ -706,10 +724,11 @@ int TimeChart::sampleAt(QPointF at, const BeatCursor &cursor) const
     return std::clamp(static_cast<int>(std::lround(t / beat.step)), 0, last);
 }
 
-void TimeChart::paintChart(QPainter &painter)
+void TimeChart::paint(QPainter &painter, const QRectF &target)
 {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
-    const QRectF target = rect();
     painter.fillRect(target, look::windowBlue());
 
     const Beat &beat = session_.shownBeat();

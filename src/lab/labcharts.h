@@ -41,6 +41,10 @@ public:
     void setBeatCursor(const BeatCursor *cursor);
     // Only the cursor moved: it is drawn afresh over the chart as last painted.
     void cursorMoved() { update(); }
+    // Draws the chart as the screen shows it, at the zoom on view, onto any
+    // painter (an image, an SVG generator) filling size, the cursor included:
+    // the figure a student saves.
+    void paintFigure(QPainter &painter, QSize size);
 
 signals:
     // A click or drag on the chart picked this sample of the cursor's beat.
@@ -53,12 +57,12 @@ protected:
     // Draws the parts of the chart that change only with its size, zoom and
     // axes from a picture kept while key stays the same; paint draws them anew.
     void drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint);
-
     // The chart without the cursor, painted only when what it shows changed
     // (refresh, zoom, size): while Play runs, a frame is this picture and the
     // cursor over it.
     void paintEvent(QPaintEvent *event) final;
-    virtual void paintChart(QPainter &painter) = 0;
+    // Draws the chart without the cursor into target, the chart's whole area.
+    virtual void paint(QPainter &painter, const QRectF &target) = 0;
     virtual void paintCursor(QPainter &painter, const BeatCursor &cursor) = 0;
     // The sample of the cursor's beat nearest a place on the chart, -1 for none.
     virtual int sampleAt(QPointF at, const BeatCursor &cursor) const = 0;
@@ -80,6 +84,7 @@ private:
     QPixmap content_;
     bool contentStale_ = true;
     const BeatCursor *cursor_ = nullptr;
+    bool figure_ = false; // painting a saved figure: the backdrop drawn as vectors, not from the cached picture
 };
 
 class PvChart : public LabChart {
@@ -95,7 +100,7 @@ public:
     QPointF place(double volume, double pressure) const;
 
 protected:
-    void paintChart(QPainter &painter) override;
+    void paint(QPainter &painter, const QRectF &target) override;
     void paintCursor(QPainter &painter, const BeatCursor &cursor) override;
     int sampleAt(QPointF at, const BeatCursor &cursor) const override;
 
@@ -117,7 +122,7 @@ public:
     double placeOf(double seconds) const;
 
 protected:
-    void paintChart(QPainter &painter) override;
+    void paint(QPainter &painter, const QRectF &target) override;
     void paintCursor(QPainter &painter, const BeatCursor &cursor) override;
     int sampleAt(QPointF at, const BeatCursor &cursor) const override;
 

@@ -1,5 +1,6 @@
 #include "lab/looplabwindow.h"
 
+#include "lab/chartimage.h"
 #include "lab/exercisepanel.h"
 #include "lab/labcharts.h"
 #include "ui/controls.h"
@@ -11,12 +12,15 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
@@ -36,6 +40,10 @@ namespace {
 // both charts and the readouts side by side.
 constexpr int kClientWidth = 14400;
 constexpr int kClientHeight = 9600;
+// The measures' column, in pixels at zoom 1: room for the longest name
+// (PeakGradient), a five-digit stroke work with its unit and its change; the
+// window's restored width still holds it beside the controls and the charts.
+constexpr int kReadoutsWidth = 250;
 
 QString name(std::string_view text)
 {
@@ -94,6 +102,20 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     copy->setShortcut(QKeySequence::Copy);
     connect(copy, &QAction::triggered, this, &LoopLabWindow::copyToClipboard);
     addAction(copy);
+    auto *save = new QAction(QStringLiteral("Save image…"), this);
+    save->setObjectName(QStringLiteral("actSaveImage"));
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, [this] { saveImage(0); });
+    addAction(save);
+    // Right-clicking a chart offers that one.
+    for (int which : {0, 1}) {
+        LabChart *chart = which == 0 ? static_cast<LabChart *>(chart_) : timeChart_;
+        auto *saveThis = new QAction(QStringLiteral("Save image…"), chart);
+        saveThis->setObjectName(QStringLiteral("actSaveChartImage"));
+        connect(saveThis, &QAction::triggered, this, [this, which] { saveImage(which); });
+        chart->addAction(saveThis);
+        chart->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
 
     recomputeTimer_.setSingleShot(true);
     recomputeTimer_.setInterval(0);
@@ -121,6 +143,7 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     showCondition();
     showModel();
     showSession();
+    showTransientCounter(); // Skip waits for beats to skip
     for (const MeasureInfo &i : measureTable())
         announced_[static_cast<std::size_t>(i.id)] = announcedState(i.id);
     settleTimer_.stop();
@@ -384,7 +407,7 @@ void LoopLabWindow::setZoom(double zoom)
     if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labControls")))
         panel->setFixedWidth(static_cast<int>(std::lround(390 * zoom_)));
     if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labReadouts")))
-        panel->setFixedWidth(static_cast<int>(std::lround(260 * zoom_)));
+        panel->setFixedWidth(static_cast<int>(std::lround(kReadoutsWidth * zoom_)));
     if (auto *area = client()->findChild<QWidget *>(QStringLiteral("labChangesArea")))
         area->setMaximumHeight(static_cast<int>(std::lround(kChangesLines * 16 * zoom_)));
     for (const ParameterControls &c : controls_)
@@ -619,6 +642,46 @@ void LoopLabWindow::copyToClipboard()
     data->setImageData(chart_->grab().toImage());
     data->setText(session_.report());
     QApplication::clipboard()->setMimeData(data);
+}
+
+void LoopLabWindow::saveImage(int chart)
+{
+    ChartImageDialog choice({chart_, timeChart_}, chart, this);
+    if (choice.exec() != QDialog::Accepted)
+        return;
+    const int chosen = choice.chart() == timeChart_ ? 1 : 0;
+
+    QFileDialog files(this, QStringLiteral("Save Image"));
+    files.setObjectName(QStringLiteral("SaveImageFile"));
+    files.setAcceptMode(QFileDialog::AcceptSave);
+    const QString png = QStringLiteral("PNG picture (*.png)"), svg = QStringLiteral("SVG drawing (*.svg)");
+    files.setNameFilters({png, svg});
+    // A name typed without an extension gets the chosen type's, before the
+    // dialog asks about replacing a file of that name.
+    files.setDefaultSuffix(QStringLiteral("png"));
+    connect(&files, &QFileDialog::filterSelected, &files,
+        [&files, svg](const QString &filter) { files.setDefaultSuffix(filter == svg ? "svg" : "png"); });
+    files.selectFile(chosen == 0 ? QStringLiteral("pv-loop.png") : QStringLiteral("one-beat.png"));
+    if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
+        return;
+    saveChartImage(chosen, files.selectedFiles().constFirst(), choice.figureSize());
+}
+
+bool LoopLabWindow::saveChartImage(int chart, const QString &path, QSize size)
+{
+    LabChart &which = chart == 1 ? static_cast<LabChart &>(*timeChart_) : *chart_;
+    const QString error = writeChartImage(which, path, size);
+    if (error.isEmpty()) {
+        changes_->setText(QStringLiteral("Saved the chart to %1").arg(QDir::toNativeSeparators(path)));
+        look::announce(changes_);
+        return true;
+    }
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Save Image"),
+        QStringLiteral("The image could not be saved to %1: %2.").arg(QDir::toNativeSeparators(path), error),
+        QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("SaveImageFailed"));
+    box.exec();
+    return false;
 }
 
 } // namespace valthera

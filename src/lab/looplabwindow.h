@@ -45,6 +45,12 @@ public:
 
     // Puts the P-V chart (as a picture) and the readouts (as text) on the clipboard.
     void copyToClipboard();
+    // Asks which chart, at what size and into which file, then saves it as a
+    // figure (chart 0 the P-V chart, 1 the beat; the one offered first).
+    void saveImage(int chart);
+    // Writes one chart into path at size; a failure is told in a message
+    // naming the file and the reason. Returns whether the file was written.
+    bool saveChartImage(int chart, const QString &path, QSize size);
 
     // How long the readouts must rest before a change is read out.
     static constexpr int kSettleMs = 500;

@@ -1,6 +1,7 @@
-// The program writes nothing and talks to no one: a whole session runs in a
-// child process under strace, and every file opened for writing and every
-// socket is held against the few things the platform itself keeps.
+// The program writes nothing but a figure the student saves, and talks to no
+// one: a whole session (which never asks to save) runs in a child process
+// under strace, and every file opened for writing and every socket is held
+// against the few things the platform itself keeps.
 //
 // The child is this executable again, started with VALTHERA_SESSION_CHILD set:
 // it runs a seeded random session over every screen, End Session included.
@@ -21,14 +22,32 @@ namespace {
 
 constexpr int kChildSteps = 1500;
 
+struct SaveDialogWatch : QObject {
+    bool seen = false;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->objectName().startsWith(QLatin1String("SaveImage")))
+            seen = true;
+        return false;
+    }
+};
+
 int runChildSession(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Saving a figure is the one way to write a file; a session that never
+    // chose to save must never have been asked where to.
+    SaveDialogWatch watch;
+    app.installEventFilter(&watch);
     testing::Monkey monkey(testing::monkeyEnvironment("SEED", 3));
     const QString fault = monkey.run(kChildSteps);
     if (!fault.isEmpty()) {
         std::fputs(qPrintable(monkey.report(fault)), stderr);
         return 1;
+    }
+    if (watch.seen) {
+        std::fputs("the session was asked to save an image\n", stderr);
+        return 3;
     }
     // The session must have gone everywhere, ending included.
     return monkey.sessions() > 1 && monkey.boxesAnswered() > 0 ? 0 : 2;

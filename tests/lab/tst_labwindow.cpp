@@ -9,6 +9,7 @@
 #include "support/accessibilityevents.h"
 #include "support/testsupport.h"
 #include "ui/controls.h"
+#include "ui/zoom.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -91,6 +92,7 @@ private slots:
     // counted, in wall time; Esc goes straight to the end.
     void aChangePlaysItsBeatsAndEscSkipsThem()
     {
+        QVERIFY(!child<QPushButton>("cmdSkip")->isEnabled()); // nothing plays yet
         auto *spin = child<QDoubleSpinBox>("spinR");
         spin->setFocus();
         for (int i = 0; i < 30; ++i)
@@ -235,6 +237,27 @@ private slots:
         QTest::keyClick(child<QDoubleSpinBox>("spinHR"), Qt::Key_Up);
         testing::settle();
         QVERIFY(fit->text().isEmpty());
+    }
+
+    // The widest figures the lab can show, at the design zoom and the largest:
+    // every measure, its change and its name whole, never cut to fewer digits.
+    void everyReadoutShowsItsWholeFigure()
+    {
+        child<QDoubleSpinBox>("spinVolume")->setValue(1000);
+        child<QDoubleSpinBox>("spinR")->setValue(3.0);
+        testing::settle();
+        QTest::keyClick(child<QDoubleSpinBox>("spinR"), Qt::Key_Escape);
+        QVERIFY(child<QLabel>("valueSW")->text().length() >= 13); // "10294 mmHg·ml"
+        for (int percent : {100, 300}) {
+            look::Zoom::instance().setPercent(percent);
+            testing::settle();
+            for (QLabel *label : child<QWidget>("labReadouts")->findChildren<QLabel *>()) {
+                if (label->isVisible() && !label->wordWrap())
+                    QVERIFY2(label->width() >= label->minimumSizeHint().width(),
+                        qPrintable(QStringLiteral("%1 at %2 %").arg(label->text()).arg(percent)));
+            }
+        }
+        look::Zoom::instance().setPercent(100);
     }
 
     void aLessonChartOpensWithTheParametersThatReproduceIt()

@@ -1,0 +1,112 @@
+#include "labstates.h"
+
+#include "lab/chartmatch.h"
+#include "lab/looplabwindow.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QListWidget>
+#include <QPushButton>
+#include <QThread>
+#include <QtGlobal>
+
+using valthera::LoopLabWindow;
+
+namespace {
+
+template <typename T> T *control(LoopLabWindow &lab, const char *name)
+{
+    T *found = lab.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("the lab has no control named %s", name);
+    return found;
+}
+
+void type(LoopLabWindow &lab, const char *spin, double value)
+{
+    control<QDoubleSpinBox>(lab, spin)->setValue(value);
+    settleLab(lab);
+}
+
+void press(LoopLabWindow &lab, const char *button)
+{
+    control<QPushButton>(lab, button)->click();
+    settleLab(lab);
+}
+
+void predict(LoopLabWindow &lab, const char *measure, const char *direction)
+{
+    auto *combo = control<QComboBox>(lab, (QByteArray("predict") + measure).constData());
+    combo->setCurrentIndex(combo->findText(QString::fromLatin1(direction)));
+}
+
+void asOpened(LoopLabWindow &) { }
+
+void baseline(LoopLabWindow &lab)
+{
+    type(lab, "spinVolume", 400);
+    type(lab, "spinR", 1.5);
+}
+
+void explore(LoopLabWindow &lab)
+{
+    lab.exploreChart(valthera::lab::chartMatch(valthera::lab::Chart::Afterload100));
+    settleLab(lab, Reading::Before);
+}
+
+void exercise(LoopLabWindow &lab)
+{
+    auto *list = control<QListWidget>(lab, "exercises");
+    const auto found = list->findItems(QStringLiteral("Mitral regurgitation"), Qt::MatchContains);
+    if (found.isEmpty())
+        qFatal("no mitral regurgitation exercise");
+    list->setCurrentItem(found.first());
+    predict(lab, "EDV", "up");
+    predict(lab, "ESV", "up");
+    predict(lab, "SV", "down");
+    control<QPushButton>(lab, "cmdCheck")->click();
+    settleLab(lab, Reading::Before);
+    list->scrollToItem(found.first(), QAbstractItemView::PositionAtTop);
+}
+
+void occlusion(LoopLabWindow &lab)
+{
+    press(lab, "cmdOcclusion");
+}
+
+constexpr LabState kStates[] = {
+    {"LoopLab", asOpened},
+    {"LoopLab-baseline", baseline},
+    {"LoopLab-explore", explore},
+    {"LoopLab-exercise", exercise},
+    {"LoopLab-occlusion", occlusion},
+};
+
+} // namespace
+
+std::span<const LabState> labStates()
+{
+    return kStates;
+}
+
+void settleLab(LoopLabWindow &lab, Reading reading)
+{
+    QEventLoop loop;
+    loop.processEvents();
+    if (auto *skip = lab.findChild<QAction *>(QStringLiteral("actSkip")))
+        skip->trigger();
+    if (reading == Reading::Before) {
+        loop.processEvents();
+        return;
+    }
+    // The lab reads out what changed once the readouts have rested.
+    QElapsedTimer rest;
+    rest.start();
+    while (rest.elapsed() < LoopLabWindow::kSettleMs + 100) {
+        loop.processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
