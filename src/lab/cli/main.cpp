@@ -37,8 +37,7 @@ std::string rangeText(const ParamInfo &i)
         std::snprintf(buf, sizeof buf, "%.*f (off) or %.*f to %.*f %.*s", i.decimals, i.min, i.decimals, i.lowestOn,
             i.decimals, i.max, unit, i.unit.data());
     else if (i.whole)
-        std::snprintf(buf, sizeof buf, "a whole number from %.0f to %.0f%s%.*s", i.min, i.max, unit ? " " : "", unit,
-            i.unit.data());
+        std::snprintf(buf, sizeof buf, "%.0f to %.0f %.*s(a whole number)", i.min, i.max, unit, i.unit.data());
     else
         std::snprintf(buf, sizeof buf, "%.*f to %.*f %.*s", i.decimals, i.min, i.decimals, i.max, unit, i.unit.data());
     return buf;
