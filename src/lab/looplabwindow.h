@@ -66,6 +66,9 @@ private:
     QWidget *buildControls();
     QWidget *buildReadouts();
     void addParameterRow(QWidget *parent, QGridLayout *grid, int row, lab::Param p);
+    // The support devices' controls and their alarms, in words (looplabsupport.cpp).
+    QWidget *buildSupportGroup(QWidget *parent);
+    void showSupport();
 
     void parameterEdited(lab::Param p, double value);
     void presetChosen(int index);
@@ -97,6 +100,8 @@ private:
     QLabel *eesFit_ = nullptr;
     QLabel *v0Fit_ = nullptr;
     QLabel *changes_ = nullptr;
+    QWidget *support_ = nullptr;
+    QLabel *supportAlarms_ = nullptr;
     lab::PvChart *chart_ = nullptr;
     lab::TimeChart *timeChart_ = nullptr;
     QTimer recomputeTimer_; // zero-interval: many changes in one pass of the event loop, one solve
