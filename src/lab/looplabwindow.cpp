@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -182,6 +183,9 @@ QWidget *LoopLabWindow::buildControls()
     column->addLayout(primary);
     groups->addTab(moreBox, QStringLiteral("More"));
     groups->addTab(buildSupportGroup(groups), QStringLiteral("Support"));
+    if (auto *pages = groups->findChild<QStackedWidget *>())
+        pages->setAccessibleName(QStringLiteral("The page chosen above"));
+    groups->tabBar()->setAccessibleName(QStringLiteral("More or Support"));
     column->addWidget(groups);
 
     auto *baseline = look::makeButton(panel, QStringLiteral("cmdBaseline"), QStringLiteral("Keep as Baseline"), {});

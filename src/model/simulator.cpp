@@ -398,7 +398,33 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
     constexpr int kMaxBeats = 3000;
     constexpr double kMaxStep = 300; // ml per Newton step, on any compartment
     std::vector<double> &J = jacobian_;
-    bool haveJ = warm && J.size() == n * n && jacobianModel_ == model && jacobianBeats_ == cycleBeats(p);
+    bool haveJ = warm && J.size() == n * n && jacobianModel_ == model;
+    const int cycle = cycleBeats(p);
+    if (haveJ && jacobianBeats_ != cycle) {
+        if (jacobianBeats_ == 1) {
+            // The map over k beats is the one-beat map k times: its Jacobian
+            // is near (J + I)^k − I, a far better start than none.
+            std::vector<double> step(n * n), power(n * n);
+            for (std::size_t i = 0; i < n; ++i)
+                for (std::size_t j = 0; j < n; ++j)
+                    step[i * n + j] = J[i * n + j] + (i == j ? 1 : 0);
+            power = step;
+            for (int b = 1; b < cycle; ++b) {
+                std::vector<double> next(n * n, 0);
+                for (std::size_t i = 0; i < n; ++i)
+                    for (std::size_t m = 0; m < n; ++m)
+                        for (std::size_t j = 0; j < n; ++j)
+                            next[i * n + j] += power[i * n + m] * step[m * n + j];
+                power = next;
+            }
+            for (std::size_t i = 0; i < n; ++i)
+                power[i * n + i] -= 1;
+            J = power;
+            jacobianBeats_ = cycle;
+        } else {
+            haveJ = false;
+        }
+    }
     auto measureJacobian = [&] {
         J.assign(n * n, 0);
         for (std::size_t j = 0; j < n; ++j) {
@@ -411,7 +437,7 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
         }
         haveJ = true;
         jacobianModel_ = model;
-        jacobianBeats_ = cycleBeats(p);
+        jacobianBeats_ = cycle;
     };
 
     std::vector<double> dx;
