@@ -569,10 +569,15 @@ void TimeChart::refresh()
     const Beat &beat = session_.current().beat;
     const ValveEvents &ev = session_.events();
     const auto at = [&beat](int k) { return QString::number(timeOf(beat, k), 'f', 2); };
-    QString text = QStringLiteral("A beat of %1 s. Aortic pressure between %2 and %3; ventricular volume between "
-                                  "%4 and %5.")
-                       .arg(QString::number(beat.period, 'f', 2), session_.value(Measure::DBP),
-                           session_.value(Measure::SBP), session_.value(Measure::ESV), session_.value(Measure::EDV));
+    const QString span = beat.beats > 1
+        ? QStringLiteral("A balloon pump cycle of %1 beats, the first assisted, lasting %2 s.")
+              .arg(beat.beats)
+              .arg(QString::number(beat.period, 'f', 2))
+        : QStringLiteral("A beat of %1 s.").arg(QString::number(beat.period, 'f', 2));
+    QString text = span +
+        QStringLiteral(" Aortic pressure between %1 and %2; ventricular volume between %3 and %4.")
+            .arg(session_.value(Measure::DBP), session_.value(Measure::SBP), session_.value(Measure::ESV),
+                session_.value(Measure::EDV));
     if (ev.mitralClose >= 0)
         text += QStringLiteral(" The mitral valve closes at %1 s (point 1).").arg(at(ev.mitralClose));
     if (ev.aorticOpen >= 0)
@@ -646,7 +651,10 @@ void TimeChart::paintEvent(QPaintEvent *)
         axisKey(time) + axisKey(pressure) + axisKey(volume) + (device ? axisKey(flow) : QString());
     drawBackdrop(painter, key, [&](QPainter &backdrop) {
         backdrop.fillRect(target, look::windowBlue());
-        paintTitle(backdrop, target, 0, 28 * z, QStringLiteral("One Beat"), z);
+        paintTitle(backdrop, target, 0, 28 * z,
+            beat.beats > 1 ? QStringLiteral("One Balloon Cycle of %1 Beats").arg(beat.beats)
+                           : QStringLiteral("One Beat"),
+            z);
         paintFrame(backdrop, upper, QString(), QStringLiteral("mmHg"), z, target.left());
         if (device) {
             paintFrame(backdrop, lower, QString(), QStringLiteral("LV ml"), z, target.left());
