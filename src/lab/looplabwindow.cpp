@@ -317,6 +317,8 @@ QWidget *LoopLabWindow::buildReadouts()
     int row = 0;
     for (const MeasureInfo &i : measureTable()) {
         auto *label = whiteLabel(name(i.name), panel);
+        // In the narrow column a long name gives way, never the number.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         label->setToolTip(name(i.meaning));
         auto *value = whiteLabel(QString(), panel);
         value->setObjectName(QStringLiteral("value") + name(i.name));
