@@ -55,6 +55,7 @@ struct Figures {
     double warmMedian = 0, warmP99 = 0, coldWorst = 0, occlusionWorst = 0, occlusionReusedWorst = 0;
     double coldMedian = 0, coldP99 = 0, occlusionMedian = 0, transientWorst = 0, cpuTransientWorst = 0;
     double cpuWarmMedian = 0, cpuWarmP99 = 0, cpuColdWorst = 0, cpuOcclusionWorst = 0;
+    double deviceMedian = 0, deviceP99 = 0, cpuDeviceMedian = 0, cpuDeviceP99 = 0;
     int warmBeatsMedian = 0, warmBeatsWorst = 0, coldBeatsMedian = 0, coldBeatsWorst = 0;
     int unsolved = 0;
 };
@@ -70,7 +71,7 @@ Figures measureOnce(ModelKind model)
         const Parameters base = preset.parameters(model);
         SteadyState s = sim.steady(base);
         for (const ParamInfo &i : parameterTable()) {
-            if (!appliesTo(i, model))
+            if (!appliesTo(i, model) || i.support)
                 continue;
             for (const double dir : {+1.0, -1.0}) {
                 Parameters moved = base;
@@ -93,7 +94,7 @@ Figures measureOnce(ModelKind model)
     for (int n = 0; n < 300; ++n) {
         Parameters p(model);
         for (const ParamInfo &i : parameterTable())
-            if (appliesTo(i, model))
+            if (appliesTo(i, model) && !i.support)
                 p[i.id] = std::uniform_real_distribution<double>(i.min, i.max)(rng);
         Simulator fresh;
         const Stopwatch t;
@@ -101,6 +102,38 @@ Figures measureOnce(ModelKind model)
         t.stop(cold, coldCpu);
         coldBeats.push_back(s.beats);
         f.unsolved += s.converged ? 0 : 1;
+    }
+
+    // A support device switched on from each condition's steady state, and
+    // its setting then moved one step up and down, each warm-started from the
+    // state before, as the lab's Support controls do.
+    std::vector<double> device, deviceCpu;
+    if (model == ModelKind::Circulation) {
+        const std::vector<std::pair<Param, std::vector<double>>> settings{{Param::IABP, {1, 2, 3}},
+            {Param::Axial, {20, 35, 50}}, {Param::LVAD, {2000, 4000, 6000}}, {Param::ECMO, {1, 4, 6}}};
+        for (const Preset &preset : presets()) {
+            const Parameters base = preset.parameters(model);
+            const SteadyState off = sim.steady(base);
+            for (const auto &[id, values] : settings) {
+                for (const double v : values) {
+                    Parameters on = base;
+                    on[id] = v;
+                    const Stopwatch t;
+                    SteadyState s = sim.steady(on, off.start);
+                    t.stop(device, deviceCpu);
+                    f.unsolved += s.converged ? 0 : 1;
+                    const ParamInfo &i = info(id);
+                    for (const double dir : {+1.0, -1.0}) {
+                        Parameters moved = on;
+                        moved[id] = toSetting(i, v + dir * i.step, v);
+                        const Stopwatch u;
+                        s = sim.steady(moved, s.start);
+                        u.stop(device, deviceCpu);
+                        f.unsolved += s.converged ? 0 : 1;
+                    }
+                }
+            }
+        }
     }
 
     // The beats from Control to each condition, as the lab plays them.
@@ -129,6 +162,12 @@ Figures measureOnce(ModelKind model)
         }
     }
 
+    if (!device.empty()) {
+        f.deviceMedian = percentile(device, 0.5);
+        f.deviceP99 = percentile(device, 0.99);
+        f.cpuDeviceMedian = percentile(deviceCpu, 0.5);
+        f.cpuDeviceP99 = percentile(deviceCpu, 0.99);
+    }
     f.warmMedian = percentile(warm, 0.5);
     f.warmP99 = percentile(warm, 0.99);
     f.coldWorst = percentile(cold, 1.0);
@@ -177,6 +216,10 @@ int main(int argc, char **argv)
             best.cpuWarmP99 = std::min(best.cpuWarmP99, f.cpuWarmP99);
             best.cpuColdWorst = std::min(best.cpuColdWorst, f.cpuColdWorst);
             best.cpuOcclusionWorst = std::min(best.cpuOcclusionWorst, f.cpuOcclusionWorst);
+            best.deviceMedian = std::min(best.deviceMedian, f.deviceMedian);
+            best.deviceP99 = std::min(best.deviceP99, f.deviceP99);
+            best.cpuDeviceMedian = std::min(best.cpuDeviceMedian, f.cpuDeviceMedian);
+            best.cpuDeviceP99 = std::min(best.cpuDeviceP99, f.cpuDeviceP99);
             best.unsolved += f.unsolved;
         }
 
@@ -193,6 +236,10 @@ int main(int argc, char **argv)
         row("one spin step, warm-started: median", best.warmMedian, best.cpuWarmMedian, circulation ? 3 : 2);
         row("one spin step, warm-started: p99", best.warmP99, best.cpuWarmP99, circulation ? 8 : 5);
         row("random set from cold: worst of 300", best.coldWorst, best.cpuColdWorst, circulation ? 30 : 50);
+        if (circulation) {
+            row("device on or its setting moved: median", best.deviceMedian, best.cpuDeviceMedian, 5);
+            row("device on or its setting moved: p99", best.deviceP99, best.cpuDeviceP99, 12);
+        }
         if (circulation)
             row("30-beat transient to a preset: worst", best.transientWorst, best.cpuTransientWorst, 10);
         else

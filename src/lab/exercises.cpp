@@ -16,7 +16,7 @@ constexpr Direction S = Direction::Same;
 // heart fills from a fixed atrial pressure, so its EDV answers only to
 // filling; in the whole circulation the blood a beat leaves behind, and the
 // atrial pressure it raises, change the next filling.
-const std::array<Exercise, 16> kExercises{{
+const std::array<Exercise, 18> kExercises{{
     {"Isolated heart. Afterload: peripheral resistance up by 30 %", ModelKind::Heart, Param::R, 1.27, {S, U, D, U},
         "With more resistance, blood runs off from the arteries more slowly, so aortic pressure stays higher. The "
         "ventricle must build a higher LVP before the aortic valve opens, and ejection ends on the PIP line at that "
@@ -105,6 +105,20 @@ const std::array<Exercise, 16> kExercises{{
         "The narrow mitral valve holds blood back in the atrium, whose pressure rises, while the ventricle fills less: "
         "EDV falls and SV with it. The smaller output lets aortic pressure fall, so ejection ends lower down the PIP "
         "line: ESV and ESP fall. The ventricle itself is normal; its loop is small because it is underfilled."},
+    {"Whole circulation. Support: VA-ECMO started at 4 l/min", ModelKind::Circulation, Param::ECMO, 4, {U, U, D, U},
+        "The circuit drains blood from the right atrium and pumps it into the arteries, so aortic pressure rises "
+        "while the pulse narrows. That pressure is the ventricle's afterload: the aortic valve opens later and "
+        "ejection ends on the PIP line at a higher pressure and a larger volume, so ESP and ESV rise and SV falls. "
+        "The lungs still return blood to the left heart, and what the ventricle cannot eject stays behind: EDV, the "
+        "end-diastolic pressure and the left atrial pressure rise. This is the distended ventricle of VA-ECMO; a pump "
+        "across the aortic valve (Axial) unloads it again."},
+    {"Whole circulation. Support: a centrifugal LVAD turning slowly, at 2,000 rpm", ModelKind::Circulation, Param::LVAD,
+        2000, {U, D, U, D},
+        "The pump runs from the apex to the aorta all the time. In systole, with little pressure across it, it adds "
+        "to the ejection: the ventricle empties further, so ESV and ESP fall. In diastole the aortic pressure is "
+        "more than a slow pump can push against, so blood runs back through it into the ventricle, as through a "
+        "leaking aortic valve: the ventricle ends filling fuller, EDV rises and the loop widens, SV up. Turned faster, "
+        "the pump keeps flowing forward and the whole loop moves left."},
 }};
 
 // What each direction of each asked measure looks like on the loop.

@@ -84,6 +84,23 @@ void cursorDot(QPainter &painter, QPointF at, double radius, double z)
     painter.setBrush(Qt::NoBrush);
 }
 
+QColor deviceOrange()
+{
+    return {210, 80, 0};
+}
+// The balloon's inflation, behind the pressures: a pale band.
+QColor balloonShade()
+{
+    return {255, 255, 255, 90};
+}
+
+// Whether a support device shows in the beat: its flow gets a panel of its
+// own below the volume.
+bool hasDeviceFlow(const Beat &beat)
+{
+    return std::any_of(beat.samples.begin(), beat.samples.end(), [](const Sample &s) { return s.Qpump != 0; });
+}
+
 struct Plot {
     QRectF area;
     AxisRange x;
@@ -662,6 +679,28 @@ void PvChart::paint(QPainter &painter, const QRectF &target)
     }
 }
 
+// The spans of the beat with the balloon more than half full, shaded over
+// the pressure panel.
+static void paintBalloon(QPainter &painter, const Beat &beat, const Plot &plot, double full)
+{
+    double from = -1;
+    auto shade = [&](double a, double b) {
+        const QPointF p = plot.map(a, plot.y.max), q = plot.map(b, plot.y.min);
+        painter.fillRect(QRectF(p, q).normalized(), balloonShade());
+    };
+    for (const Sample &s : beat.samples) {
+        const bool inflated = s.Vballoon > 0.5 * full;
+        if (inflated && from < 0)
+            from = s.t;
+        else if (!inflated && from >= 0) {
+            shade(from, s.t);
+            from = -1;
+        }
+    }
+    if (from >= 0)
+        shade(from, beat.samples.back().t);
+}
+
 // ---------------------------------------------------------------------------
 
 TimeChart::TimeChart(const LabSession &session, QWidget *parent)
@@ -676,10 +715,15 @@ void TimeChart::refresh()
     const Beat &beat = session_.current().beat;
     const ValveEvents &ev = session_.events();
     const auto at = [&beat](int k) { return QString::number(timeOf(beat, k), 'f', 2); };
-    QString text = QStringLiteral("A beat of %1 s. Aortic pressure between %2 and %3; ventricular volume between "
-                                  "%4 and %5.")
-                       .arg(QString::number(beat.period, 'f', 2), session_.value(Measure::DBP),
-                           session_.value(Measure::SBP), session_.value(Measure::ESV), session_.value(Measure::EDV));
+    const QString span = beat.beats > 1
+        ? QStringLiteral("A balloon pump cycle of %1 beats, the first assisted, lasting %2 s.")
+              .arg(beat.beats)
+              .arg(QString::number(beat.period, 'f', 2))
+        : QStringLiteral("A beat of %1 s.").arg(QString::number(beat.period, 'f', 2));
+    QString text = span +
+        QStringLiteral(" Aortic pressure between %1 and %2; ventricular volume between %3 and %4.")
+            .arg(session_.value(Measure::DBP), session_.value(Measure::SBP), session_.value(Measure::ESV),
+                session_.value(Measure::EDV));
     if (ev.mitralClose >= 0)
         text += QStringLiteral(" The mitral valve closes at %1 s (point 1).").arg(at(ev.mitralClose));
     if (ev.aorticOpen >= 0)
@@ -744,39 +788,67 @@ void TimeChart::paint(QPainter &painter, const QRectF &target)
     const AxisRange pressure = niceAxis(0, pMax * 1.08, 4);
     const double pad = std::max(2.0, (vMax - vMin) * 0.1);
     const AxisRange volume = niceAxis(vMin - pad, vMax + pad, 3);
+    const bool device = hasDeviceFlow(beat);
+    double qMin = 0, qMax = 1;
+    for (const Sample &s : beat.samples) {
+        qMin = std::min(qMin, s.Qpump);
+        qMax = std::max(qMax, s.Qpump);
+    }
+    const AxisRange flow = niceAxis(qMin, qMax * 1.05, 2);
+    const double balloonFull = session_.current().parameters[Param::IABPvol];
+    const bool balloon =
+        std::any_of(beat.samples.begin(), beat.samples.end(), [](const Sample &s) { return s.Vballoon > 0; });
 
-    const std::vector<LegendEntry> legend{
+    std::vector<LegendEntry> legend{
         {QStringLiteral("LV pressure"), QPen(Qt::black, kLineWidth * z)},
         {QStringLiteral("Aortic"), QPen(aorticRed(), kLineWidth * z)},
         {QStringLiteral("Left atrial"), QPen(atrialBlue(), kLineWidth * z)},
         {QStringLiteral("Valve event"), QPen(Qt::black, 1 * z, Qt::DashLine), Dot::Point},
     };
+    if (device)
+        legend.push_back({QStringLiteral("Device flow"), QPen(deviceOrange(), kLineWidth * z)});
+    if (balloon)
+        legend.push_back({QStringLiteral("Balloon inflated"), QPen(balloonShade(), 8 * z)});
     const double top = 46 * z, left = 64 * z, right = 18 * z, between = 12 * z;
     const double legendH = legendHeight(legend, target.width() - left - right, z);
     const QRectF inner = target.adjusted(left, top, -right, -(bottomBand(z) + legendH + 6 * z));
     upperArea_ = lowerArea_ = QRectF();
     if (inner.width() < 10 || inner.height() < 30)
         return;
-    const double pressureHeight = (inner.height() - between) * 0.6;
+    const double gaps = device ? 2 * between : between;
+    const double pressureHeight = (inner.height() - gaps) * (device ? 0.5 : 0.6);
+    const double volumeHeight = (inner.height() - gaps) * (device ? 0.28 : 0.4);
     Plot upper{QRectF(inner.left(), inner.top(), inner.width(), pressureHeight), time, pressure};
-    Plot lower{QRectF(inner.left(), inner.top() + pressureHeight + between, inner.width(),
-                   inner.height() - pressureHeight - between),
-        time, volume};
+    Plot lower{QRectF(inner.left(), inner.top() + pressureHeight + between, inner.width(), volumeHeight), time, volume};
+    Plot pump{QRectF(inner.left(), lower.area.bottom() + between, inner.width(),
+                  inner.bottom() - lower.area.bottom() - between),
+        time, flow};
     time_ = time;
     pressure_ = pressure;
     volume_ = volume;
     upperArea_ = upper.area;
     lowerArea_ = lower.area;
 
-    const QString key = QStringLiteral("%1x%2 %3 ").arg(width()).arg(height()).arg(z) + axisKey(time) +
-        axisKey(pressure) + axisKey(volume);
+    const QString key = QStringLiteral("%1x%2 %3 %4%5 ").arg(width()).arg(height()).arg(z).arg(device).arg(balloon) +
+        axisKey(time) + axisKey(pressure) + axisKey(volume) + (device ? axisKey(flow) : QString());
     drawBackdrop(painter, key, [&](QPainter &backdrop) {
         backdrop.fillRect(target, look::windowBlue());
-        paintTitle(backdrop, target, 0, 28 * z, QStringLiteral("One Beat"), z);
+        paintTitle(backdrop, target, 0, 28 * z,
+            beat.beats > 1 ? QStringLiteral("One Balloon Cycle of %1 Beats").arg(beat.beats)
+                           : QStringLiteral("One Beat"),
+            z);
         paintFrame(backdrop, upper, QString(), QStringLiteral("mmHg"), z, target.left());
-        paintFrame(backdrop, lower, QStringLiteral("TIME (s)"), QStringLiteral("LV ml"), z, target.left());
-        paintLegend(backdrop, legend, QRectF(left, lower.area.bottom() + bottomBand(z), inner.width(), legendH), z);
+        if (device) {
+            paintFrame(backdrop, lower, QString(), QStringLiteral("LV ml"), z, target.left());
+            paintFrame(backdrop, pump, QStringLiteral("TIME (s)"), QStringLiteral("ml/s"), z, target.left());
+        } else {
+            paintFrame(backdrop, lower, QStringLiteral("TIME (s)"), QStringLiteral("LV ml"), z, target.left());
+        }
+        const double bottom = device ? pump.area.bottom() : lower.area.bottom();
+        paintLegend(backdrop, legend, QRectF(left, bottom + bottomBand(z), inner.width(), legendH), z);
     });
+    if (balloon)
+        paintBalloon(painter, beat, upper, balloonFull);
 
     const auto curve = [&beat](const Plot &plot, auto value) {
         return thinLine(beat, [&plot, &value](const Sample &s) { return plot.map(s.t, value(s)); });
@@ -795,6 +867,13 @@ void TimeChart::paint(QPainter &painter, const QRectF &target)
     painter.setPen(QPen(Qt::black, kLineWidth * z));
     painter.drawPolyline(curve(lower, [](const Sample &s) { return s.V; }));
     painter.restore();
+    if (device) {
+        painter.save();
+        painter.setClipRect(pump.area.adjusted(-1, -1, 1, 1));
+        painter.setPen(QPen(deviceOrange(), kLineWidth * z));
+        painter.drawPolyline(curve(pump, [](const Sample &s) { return s.Qpump; }));
+        painter.restore();
+    }
 
     // The valve events: a dashed line through both panels, numbered above,
     // and a marker on each curve at the instant.

@@ -19,7 +19,7 @@ double roundTo(double value, int decimals)
 // the model and are shown in per cent.
 bool isFraction(Measure m)
 {
-    return info(m).unit.empty();
+    return info(m).unit.empty() && !info(m).flag;
 }
 
 // The value in the readout's own unit.
@@ -60,9 +60,15 @@ LabSession::LabSession()
 bool LabSession::setParameter(Param p, double value)
 {
     const ParamInfo &i = info(p);
-    value = roundTo(std::clamp(value, i.min, i.max), i.decimals);
+    // A device between off and its lowest speed goes to whichever the
+    // student was moving towards.
+    value = toSetting(i, roundTo(std::clamp(value, i.min, i.max), i.decimals), parameters_[p]);
     if (parameters_[p] == value)
         return false;
+    // The first device switched on is seen against the loop without it.
+    if (i.support && !deviceOn(parameters_) && value != i.min && parameters_.model == ModelKind::Circulation &&
+        p != Param::IABPvol)
+        keepBaseline();
     parameters_[p] = value;
     occlusion_.reset();
     return true;
@@ -197,6 +203,8 @@ QString LabSession::formatValue(Measure m, double value)
 {
     if (!std::isfinite(value))
         return QStringLiteral("–");
+    if (info(m).flag)
+        return value > 0 ? QStringLiteral("YES") : QStringLiteral("no");
     return number(shown(m, value), readoutDecimals(m)) + QLatin1Char(' ') + unitOf(m);
 }
 
@@ -215,6 +223,10 @@ QString LabSession::formatDelta(Measure m, double value, double baseline)
 {
     if (!std::isfinite(value) || !std::isfinite(baseline))
         return {};
+    if (info(m).flag)
+        return (value > 0) == (baseline > 0) ? QString()
+            : value > 0                      ? QStringLiteral("raised")
+                                             : QStringLiteral("cleared");
     const double change = shownChange(m, value, baseline);
     if (change == 0)
         return {};
@@ -225,6 +237,9 @@ QString LabSession::describeDelta(Measure m, double value, double baseline)
 {
     if (!std::isfinite(value) || !std::isfinite(baseline))
         return {};
+    if (info(m).flag && (value > 0) != (baseline > 0))
+        return value > 0 ? QStringLiteral("raised, not in the baseline")
+                         : QStringLiteral("cleared, raised in the baseline");
     const double change = shownChange(m, value, baseline);
     if (change == 0)
         return QStringLiteral("same as baseline");

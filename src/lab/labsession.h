@@ -27,9 +27,11 @@ public:
 
     // --- What the student sets
     const Parameters &parameters() const { return parameters_; }
-    // Clamps to the parameter's range and rounds to its shown decimals.
+    // Clamps to the parameter's range, rounds to its shown decimals and
+    // brings a device's value in its gap to off or its lowest running value.
     // Returns false when that leaves the value as it was. A change drops the
-    // occlusion run, which belongs to the old parameters.
+    // occlusion run, which belongs to the old parameters. Switching on a
+    // support device while none runs keeps the loop without it as the baseline.
     bool setParameter(Param p, double value);
     void setParameters(const Parameters &parameters);
     void applyPreset(const Preset &preset) { setParameters(preset.parameters(model())); }

@@ -26,6 +26,9 @@
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -41,9 +44,9 @@ namespace {
 constexpr int kClientWidth = 14400;
 constexpr int kClientHeight = 9600;
 // The measures' column, in pixels at zoom 1: room for the longest name
-// (PeakGradient), a five-digit stroke work with its unit and its change; the
+// (DrainageLimited), a five-digit stroke work with its unit and its change; the
 // window's restored width still holds it beside the controls and the charts.
-constexpr int kReadoutsWidth = 250;
+constexpr int kReadoutsWidth = 270;
 
 QString name(std::string_view text)
 {
@@ -191,24 +194,33 @@ QWidget *LoopLabWindow::buildControls()
 
     auto *primary = new QGridLayout;
     primary->setHorizontalSpacing(6);
-    auto *moreBox = new QGroupBox(QStringLiteral("More"), panel);
+    // "More" and "Support" share one place, one page at a time: the column
+    // has no height for both.
+    auto *groups = new QTabWidget(panel);
+    groups->setObjectName(QStringLiteral("labGroups"));
+    groups->setDocumentMode(true);
+    groups->setAccessibleName(QStringLiteral("More parameters and support devices"));
+    auto *moreBox = new QWidget(groups);
     moreBox->setObjectName(QStringLiteral("groupMore"));
-    // The title in white on the blue; the controls inside keep the usual
-    // colours (the spin boxes draw their arrows in the window-text colour).
-    QPalette title = moreBox->palette();
-    title.setColor(QPalette::WindowText, look::lightText());
-    moreBox->setPalette(title);
+    moreBox->setAccessibleName(QStringLiteral("More"));
     auto *more = new QGridLayout(moreBox);
     more->setHorizontalSpacing(6);
     int primaryRow = 0, moreRow = 0;
     for (const ParamInfo &i : parameterTable()) {
+        if (i.support)
+            continue;
         if (i.primary)
             addParameterRow(panel, primary, primaryRow++, i.id);
         else
             addParameterRow(moreBox, more, moreRow++, i.id);
     }
     column->addLayout(primary);
-    column->addWidget(moreBox);
+    groups->addTab(moreBox, QStringLiteral("More"));
+    groups->addTab(buildSupportGroup(groups), QStringLiteral("Support"));
+    if (auto *pages = groups->findChild<QStackedWidget *>())
+        pages->setAccessibleName(QStringLiteral("The page chosen above"));
+    groups->tabBar()->setAccessibleName(QStringLiteral("More or Support"));
+    column->addWidget(groups);
 
     auto *baseline = look::makeButton(panel, QStringLiteral("cmdBaseline"), QStringLiteral("Keep as Baseline"), {});
     baseline->setAccessibleDescription(QStringLiteral("Keeps the current loop as the dashed loop to compare with"));
@@ -259,7 +271,13 @@ QWidget *LoopLabWindow::buildControls()
     // then its box, row by row, then the buttons.
     QWidget::setTabOrder(model_, presets_);
     QWidget *previous = presets_;
-    for (const ParameterControls &c : controls_) {
+    for (const ParamInfo &i : parameterTable()) {
+        const ParameterControls &c = controls_[static_cast<std::size_t>(i.id)];
+        if (i.id == Param::V0) {
+            // The page tabs come before the first control under them.
+            QWidget::setTabOrder(previous, groups->tabBar());
+            previous = groups->tabBar();
+        }
         QWidget::setTabOrder(previous, c.slider);
         QWidget::setTabOrder(c.slider, c.spin);
         previous = c.spin;
@@ -439,6 +457,15 @@ void LoopLabWindow::parameterEdited(Param p, double value)
         showCondition();
         scheduleRecompute();
     }
+    // A device's gap between off and its lowest speed is no setting: the
+    // controls show where the session put it.
+    const double set = session_.parameters()[p];
+    if (set != value) {
+        const QSignalBlocker spinBlocker(c.spin);
+        const QSignalBlocker sliderBlocker(c.slider);
+        c.spin->setValue(set);
+        c.slider->setValue(sliderPosition(info(p), set));
+    }
 }
 
 void LoopLabWindow::exploreChart(const ChartMatch &chart)
@@ -520,6 +547,9 @@ void LoopLabWindow::showModel()
             {static_cast<QWidget *>(c.label), static_cast<QWidget *>(c.slider), static_cast<QWidget *>(c.spin)})
             w->setVisible(shown);
     }
+    // The isolated heart takes no device.
+    if (auto *groups = findChild<QTabWidget *>(QStringLiteral("labGroups")))
+        groups->setTabVisible(groups->indexOf(support_), kind == ModelKind::Circulation);
     for (const MeasureInfo &i : measureTable()) {
         const Readout &r = readouts_[static_cast<std::size_t>(i.id)];
         const bool shown = !(i.circulationOnly && kind == ModelKind::Heart);
@@ -601,6 +631,7 @@ void LoopLabWindow::showSession()
     }
     eesFit_->setText(session_.eesFit());
     v0Fit_->setText(session_.v0Fit());
+    showSupport();
     eesFit_->setAccessibleName(QStringLiteral("Ees from the occlusion run ") + eesFit_->text());
     v0Fit_->setAccessibleName(QStringLiteral("V0 from the occlusion run ") + v0Fit_->text());
     refreshCharts();

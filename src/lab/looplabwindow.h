@@ -83,6 +83,9 @@ private:
     QWidget *buildControls();
     QWidget *buildReadouts();
     void addParameterRow(QWidget *parent, QGridLayout *grid, int row, lab::Param p);
+    // The support devices' controls and their alarms, in words (looplabsupport.cpp).
+    QWidget *buildSupportGroup(QWidget *parent);
+    void showSupport();
 
     void parameterEdited(lab::Param p, double value);
     void presetChosen(int index);
@@ -120,6 +123,8 @@ private:
     QLabel *eesFit_ = nullptr;
     QLabel *v0Fit_ = nullptr;
     QLabel *changes_ = nullptr;
+    QWidget *support_ = nullptr;
+    QLabel *supportAlarms_ = nullptr;
     lab::PvChart *chart_ = nullptr;
     lab::TimeChart *timeChart_ = nullptr;
     lab::BeatCursor cursor_;

@@ -56,6 +56,10 @@ struct Sample {
     double Ppa; // pulmonary arterial pressure; 0 in the isolated heart
     double Ppv; // pulmonary venous pressure; 0 in the isolated heart
     State volumes; // every compartment's volume
+    double Qpump = 0; // all support devices' flow into the systemic arteries
+    double Vballoon = 0; // the balloon pump's volume, ml
+    bool suction = false; // a pump's inflow limited by an emptied ventricle
+    bool drainageLimited = false; // VA-ECMO short of its set flow
 };
 
 struct Point {
@@ -64,12 +68,20 @@ struct Point {
 };
 
 // Samples of one beat at t = k·step, k = 0..N-1, with t = 0 at activation onset.
+// With the balloon pump assisting every second or third beat the steady state
+// is a cycle of that many beats, recorded one after the other in one Beat:
+// `beats` of them, each N samples, t counting on from the first onset.
+inline constexpr int kMaxCycleBeats = 3;
 struct Beat {
     ModelKind model = ModelKind::Heart;
-    double period = 0; // T = 60/HR, s
+    double period = 0; // the whole record: beats·60/HR, s
     double step = 0; // h = T/N, s
-    double atrialOnset = -1; // s; the atrium's activation onset, -1 where there is no atrium
+    double atrialOnset = -1; // s, in the first beat; the atrium's activation onset, -1 where there is no atrium
     std::vector<Sample> samples;
+    int beats = 1;
+    // Which beats of the record are balloon-assisted: their systole follows
+    // a deflation, their aortic end-diastolic pressure is the assisted one.
+    std::array<bool, kMaxCycleBeats> assisted{};
 };
 
 inline constexpr double kTargetStep = 0.0005; // s; N = round(T / kTargetStep)

@@ -29,6 +29,10 @@ constexpr std::array<MeasureInfo, kMeasureCount> kMeasures{{
     {Measure::AtrialShare, "AtrialShare", "atrial share of filling", "", 3, true},
     {Measure::RF, "RF", "regurgitant fraction", "", 3, false},
     {Measure::PeakGradient, "PeakGradient", "peak aortic valve gradient", "mmHg", 1, false},
+    {Measure::AVFlow, "AVFlow", "forward flow through the aortic valve", "l/min", 2, false},
+    {Measure::PumpFlow, "PumpFlow", "flow through the support devices", "l/min", 2, true},
+    {Measure::Suction, "Suction", "a pump's inflow limited by an emptied ventricle", "", 0, true, true},
+    {Measure::DrainageLimited, "DrainageLimited", "VA-ECMO flow limited by venous drainage", "", 0, true, true},
 }};
 
 constexpr bool measuresIndexed()
@@ -78,7 +82,9 @@ Point endSystolicPoint(const Beat &beat, double v0)
     return {beat.samples[k].V, beat.samples[k].Plv};
 }
 
-Measures measure(const Beat &beat, const Parameters &p)
+namespace {
+
+Measures measureOne(const Beat &beat, const Parameters &p)
 {
     Measures m;
     const auto &s = beat.samples;
@@ -92,6 +98,8 @@ Measures measure(const Beat &beat, const Parameters &p)
         edv = std::max(edv, s[k].V);
     const double esv = s[minV].V;
     double sbp = s[0].Pao, dbp = s[0].Pao, lvsp = s[0].Plv;
+    double sumPump = 0, avForward = 0;
+    bool suction = false, drainage = false;
     double sumPao = 0, sumQav = 0, sumPla = 0, sumPra = 0, sumPpa = 0, area = 0;
     double peakFill = 0, gradient = 0;
     double aorticForward = 0, aorticBack = 0, mitralForward = 0, mitralBack = 0;
@@ -102,6 +110,10 @@ Measures measure(const Beat &beat, const Parameters &p)
         lvsp = std::max(lvsp, x.Plv);
         sumPao += x.Pao;
         sumQav += x.Qav;
+        sumPump += x.Qpump;
+        avForward += std::max(0.0, x.Qav);
+        suction = suction || x.suction;
+        drainage = drainage || x.drainageLimited;
         sumPla += x.Pla;
         sumPra += x.Pra;
         sumPpa += x.Ppa;
@@ -124,7 +136,8 @@ Measures measure(const Beat &beat, const Parameters &p)
     m[Measure::MAP] = sumPao / count;
     m[Measure::ESP] = es.P;
     m[Measure::EDP] = s[0].Plv;
-    m[Measure::CO] = sumQav / count * 0.06;
+    m[Measure::CO] = (sumQav + sumPump) / count * 0.06;
+    m[Measure::AVFlow] = avForward / count * 0.06;
     // Filling runs rightwards at low pressure and ejection leftwards at high
     // pressure, so the oriented integral of P dV is minus the work done.
     m[Measure::SW] = -area;
@@ -150,12 +163,83 @@ Measures measure(const Beat &beat, const Parameters &p)
             for (int k = 0; k < ev.mitralClose; ++k)
                 atrial += std::max(0.0, s[k].Qmv);
         m[Measure::AtrialShare] = mitralForward > 0 ? atrial / mitralForward : none;
+        m[Measure::PumpFlow] = sumPump / count * 0.06;
+        m[Measure::Suction] = suction ? 1 : 0;
+        m[Measure::DrainageLimited] = drainage ? 1 : 0;
     } else {
-        m[Measure::RAP] = none;
-        m[Measure::PAP] = none;
-        m[Measure::AtrialShare] = none;
+        for (Measure c : {Measure::RAP, Measure::PAP, Measure::AtrialShare, Measure::PumpFlow, Measure::Suction,
+                 Measure::DrainageLimited})
+            m[c] = none;
     }
     return m;
+}
+
+} // namespace
+
+std::vector<Beat> splitBeats(const Beat &beat)
+{
+    std::vector<Beat> out;
+    const std::size_t n = beat.samples.size() / static_cast<std::size_t>(std::max(1, beat.beats));
+    for (int j = 0; j < beat.beats; ++j) {
+        Beat &b = out.emplace_back();
+        b.model = beat.model;
+        b.period = beat.period / beat.beats;
+        b.step = beat.step;
+        b.atrialOnset = beat.atrialOnset;
+        b.assisted = {beat.assisted[static_cast<std::size_t>(j)]};
+        const auto first = beat.samples.begin() + static_cast<std::ptrdiff_t>(j * n);
+        b.samples.assign(first, first + static_cast<std::ptrdiff_t>(n));
+        for (Sample &x : b.samples)
+            x.t -= j * b.period;
+    }
+    return out;
+}
+
+Measures combine(std::span<const Measures> beats)
+{
+    Measures m;
+    if (beats.empty())
+        return m;
+    for (const MeasureInfo &i : kMeasures) {
+        double v = 0;
+        for (const Measures &b : beats) {
+            const double x = b[i.id];
+            if (i.flag)
+                v = std::max(v, x);
+            else if (i.id == Measure::SBP || i.id == Measure::LVSP || i.id == Measure::PeakGradient)
+                v = &b == beats.data() ? x : std::max(v, x);
+            else if (i.id == Measure::DBP)
+                v = &b == beats.data() ? x : std::min(v, x);
+            else
+                v += x / static_cast<double>(beats.size());
+        }
+        m[i.id] = v;
+    }
+    m[Measure::EF] = m[Measure::SV] / m[Measure::EDV];
+    m[Measure::Ea] = m[Measure::ESP] / m[Measure::SV];
+    return m;
+}
+
+Measures measure(const Beat &beat, const Parameters &p)
+{
+    if (beat.beats <= 1)
+        return measureOne(beat, p);
+    std::vector<Measures> each;
+    for (const Beat &b : splitBeats(beat))
+        each.push_back(measureOne(b, p));
+    return combine(each);
+}
+
+std::optional<AssistSplit> assistSplit(const Beat &beat, const Parameters &p)
+{
+    if (beat.beats <= 1)
+        return std::nullopt;
+    std::vector<Measures> assisted, unassisted;
+    for (const Beat &b : splitBeats(beat))
+        (b.assisted[0] ? assisted : unassisted).push_back(measureOne(b, p));
+    if (assisted.empty() || unassisted.empty())
+        return std::nullopt;
+    return AssistSplit{combine(assisted), combine(unassisted)};
 }
 
 ValveEvents valveEvents(const Beat &beat)

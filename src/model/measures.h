@@ -7,8 +7,10 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace valthera::lab {
 
@@ -32,9 +34,13 @@ enum class Measure {
     PFR,
     AtrialShare,
     RF,
-    PeakGradient
+    PeakGradient,
+    AVFlow,
+    PumpFlow,
+    Suction,
+    DrainageLimited
 };
-inline constexpr std::size_t kMeasureCount = 20;
+inline constexpr std::size_t kMeasureCount = 24;
 
 struct MeasureInfo {
     Measure id;
@@ -43,6 +49,7 @@ struct MeasureInfo {
     std::string_view unit; // "ml"; empty for a fraction
     int decimals; // for display
     bool circulationOnly; // no value (NaN) in the isolated heart
+    bool flag = false; // 1 or 0: true or false, yes or no
 };
 
 // Every measure, indexed by Measure.
@@ -62,14 +69,35 @@ private:
 // diastole, also for the first beat after a change); ESV: smallest V;
 // SV = EDV−ESV; EF = SV/EDV; SBP/DBP: largest and smallest Pao; MAP: mean
 // Pao; ESP: Plv at the end-systolic sample; EDP: Plv at activation onset; CO:
-// mean Qav in l/min; SW: area inside the loop; Ea = ESP/SV; LVSP: largest Plv;
+// the mean flow into the systemic arteries, heart (Qav) and devices, in l/min;
+// SW: area inside the loop; Ea = ESP/SV; LVSP: largest Plv;
 // LAP, RAP, PAP: mean left atrial, right atrial, pulmonary arterial pressure;
 // PFR: peak forward mitral flow / EDV (EDV/s); AtrialShare: the share of the
 // beat's forward mitral inflow that enters from the atrium's activation onset
 // to mitral closure; RF: backward volume through both left-heart valves /
 // (forward aortic + backward mitral volume); PeakGradient: largest Plv − Pao
-// while the aortic valve is open.
+// while the aortic valve is open; AVFlow: mean forward Qav, l/min; PumpFlow:
+// mean device flow, l/min; Suction, DrainageLimited: whether a pump was
+// starved by an emptied ventricle, or the ECMO short of its flow, at any
+// instant. A record of several beats (a balloon pump's cycle) is measured
+// beat by beat and combined as for combine().
 Measures measure(const Beat &beat, const Parameters &p);
+
+// Several beats as one: extremes (SBP, LVSP, PeakGradient the highest, DBP
+// the lowest), flags if any beat raised them, the rest the mean, with EF and
+// Ea from the mean volumes and pressures.
+Measures combine(std::span<const Measures> beats);
+
+// The beats of a record, each on its own (t from its own onset).
+std::vector<Beat> splitBeats(const Beat &beat);
+
+// A balloon pump's cycle of two or three beats, the assisted beat's measures
+// and the unassisted beats' combined.
+struct AssistSplit {
+    Measures assisted;
+    Measures unassisted;
+};
+std::optional<AssistSplit> assistSplit(const Beat &beat, const Parameters &p);
 
 // The sample of greatest Plv/(V−V0): end systole on the elastance view.
 int endSystolicSample(const Beat &beat, double v0);

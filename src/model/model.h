@@ -82,8 +82,10 @@ public:
     // difference in its systemic veins.
     SteadyState steady(const Parameters &p, std::optional<State> warm = std::nullopt);
 
-    // One beat from start; returns the state at the next activation onset.
-    // If samples is given it receives the beat.
+    // One beat from start (with the balloon pump assisting every second or
+    // third beat, the whole cycle of that many, starting with the assisted
+    // one); returns the state at the next activation onset. If samples is
+    // given it receives the beat.
     State beat(const Parameters &p, const State &start, Beat *samples = nullptr);
 
     // From a steady state, the parameters change to p at the start of beat 1:
@@ -96,8 +98,17 @@ public:
     void occlude(const SteadyState &from, Occlusion &into);
 
 private:
+    struct BalloonPhase {
+        double start = 0; // ml in the balloon at the beat's onset; it empties from there
+        double volume = 0; // ml when full
+        bool inflate = false; // fills at this beat's dicrotic notch
+    };
+    // The balloon's part in beat `index` of a run of beats from a state with
+    // runStart ml in the balloon.
+    static BalloonPhase balloonPhase(const Parameters &p, int index, double runStart);
     void prepare(double hr);
-    State integrate(const Parameters &p, State x, Sample *out, double occlusionStart, double occlusionSlope);
+    State integrate(const Parameters &p, State x, Sample *out, double occlusionStart, double occlusionSlope,
+        const BalloonPhase &balloon);
 
     double hr_ = -1;
     int n_ = 0;
@@ -105,6 +116,8 @@ private:
     double step_ = 0;
     std::vector<double> jacobian_; // last beat-map Jacobian, row-major
     ModelKind jacobianModel_ = ModelKind::Heart;
+    int jacobianBeats_ = 1;
+    double endOfSystole_ = 0; // s after onset: the balloon's inflation when the aortic valve stays shut
     std::vector<double> activation_; // ventricle, at every half step 0..2N
     std::vector<double> atrial_; // atrium, at every half step 0..2N
 };

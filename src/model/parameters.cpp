@@ -1,5 +1,8 @@
 #include "model/parameters.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace valthera::lab {
 
 namespace {
@@ -38,6 +41,19 @@ constexpr std::array<ParamInfo, kParamCount> kParams{{
         0.005, 3, false, A::Both},
     {Param::C, "C", "Arterial compliance", "total arterial compliance", "ml/mmHg", 2.2, 3.8, 0.3, 4, 0.1, 1, false,
         A::Both},
+    // Support devices, whole circulation only. docs/model.md gives each one's
+    // equations and the published figures its coefficients come from.
+    {Param::IABP, "IABP", "Balloon pump (assists 1 in n beats)",
+        "intra-aortic balloon pump: 0 off, 1, 2 or 3 (assisting every beat, every second, every third)", "", 0, 0, 0, 3,
+        1, 0, false, A::Circulation, true, 0, true},
+    {Param::IABPvol, "IABPvol", "Balloon volume", "intra-aortic balloon volume", "ml", 40, 40, 20, 50, 1, 0, false,
+        A::Circulation, true},
+    {Param::Axial, "Axial", "Axial pump speed", "transvalvular axial pump, LV to aorta (0: off)", "krpm", 0, 0, 0, 50,
+        1, 0, false, A::Circulation, true, 20},
+    {Param::LVAD, "LVAD", "Centrifugal LVAD speed", "centrifugal LV assist device, LV apex to aorta (0: off)", "rpm", 0,
+        0, 0, 6000, 100, 0, false, A::Circulation, true, 2000},
+    {Param::ECMO, "ECMO", "VA-ECMO flow", "veno-arterial ECMO, right atrium to arteries (0: off)", "l/min", 0, 0, 0, 6,
+        0.1, 1, false, A::Circulation, true},
 }};
 
 constexpr bool paramsIndexed()
@@ -59,6 +75,35 @@ bool appliesTo(const ParamInfo &i, ModelKind model)
 double defaultValue(const ParamInfo &i, ModelKind model)
 {
     return model == ModelKind::Heart ? i.heartDefault : i.defaultValue;
+}
+
+bool isSetting(const ParamInfo &i, double v)
+{
+    if (!(v >= i.min && v <= i.max))
+        return false;
+    if (i.lowestOn > 0 && v > i.min && v < i.lowestOn)
+        return false;
+    return !i.whole || v == std::round(v);
+}
+
+double toSetting(const ParamInfo &i, double value, double from)
+{
+    value = std::clamp(value, i.min, i.max);
+    if (i.whole)
+        value = std::round(value);
+    if (i.lowestOn > 0 && value > i.min && value < i.lowestOn)
+        value = value > from ? i.lowestOn : i.min;
+    return value;
+}
+
+bool deviceOn(const Parameters &p)
+{
+    return p[Param::IABP] > 0 || p[Param::Axial] > 0 || p[Param::LVAD] > 0 || p[Param::ECMO] > 0;
+}
+
+int cycleBeats(const Parameters &p)
+{
+    return p[Param::IABP] >= 2 ? static_cast<int>(p[Param::IABP]) : 1;
 }
 
 std::span<const ParamInfo, kParamCount> parameterTable()
@@ -99,8 +144,7 @@ Parameters::Parameters(ModelKind m)
 std::optional<Param> Parameters::firstOutOfRange() const
 {
     for (const ParamInfo &i : kParams) {
-        const double v = (*this)[i.id];
-        if (!(v >= i.min && v <= i.max))
+        if (!isSetting(i, (*this)[i.id]))
             return i.id;
     }
     return std::nullopt;

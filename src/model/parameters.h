@@ -19,8 +19,32 @@ namespace valthera::lab {
 enum class ModelKind { Circulation, Heart };
 
 // In the order the window lists them: the primary controls first.
-enum class Param { Volume, Pla, R, Ees, HR, V0, A, B, Rmv, AVA, MVA, MROA, AROA, Zc, C };
-inline constexpr std::size_t kParamCount = 15;
+// The support devices come last: IABP (balloon pump assist ratio), IABPvol
+// (its volume), Axial (transvalvular pump speed), LVAD (centrifugal pump
+// speed), ECMO (veno-arterial flow). All are off by default.
+enum class Param {
+    Volume,
+    Pla,
+    R,
+    Ees,
+    HR,
+    V0,
+    A,
+    B,
+    Rmv,
+    AVA,
+    MVA,
+    MROA,
+    AROA,
+    Zc,
+    C,
+    IABP,
+    IABPvol,
+    Axial,
+    LVAD,
+    ECMO
+};
+inline constexpr std::size_t kParamCount = 20;
 
 enum class Applies { Both, Circulation, Heart };
 
@@ -38,10 +62,24 @@ struct ParamInfo {
     int decimals; // shown in a spin box; every default and step is exact at this many
     bool primary; // one of the four main controls of its model; the rest sit under "More"
     Applies applies;
+    // A support device's control: shown in the "Support" group.
+    bool support = false;
+    // Above zero, the device is off at min (0) and runs only from here to max:
+    // values between are not settings.
+    double lowestOn = 0;
+    // Only whole numbers are settings (the balloon pump's assist ratio).
+    bool whole = false;
 };
 
 bool appliesTo(const ParamInfo &info, ModelKind model);
 double defaultValue(const ParamInfo &info, ModelKind model);
+// Whether value is a setting of this parameter: in range, not in a device's
+// gap between off and its lowest running value, whole where it must be.
+bool isSetting(const ParamInfo &info, double value);
+// A value moved from `from` towards `value` brought to the nearest setting in
+// that direction: a device switched on from off starts at its lowest running
+// value, one turned down below it goes off.
+double toSetting(const ParamInfo &info, double value, double from);
 
 // Every parameter, indexed by Param (so table[size_t(p)].id == p).
 std::span<const ParamInfo, kParamCount> parameterTable();
@@ -67,5 +105,10 @@ public:
 private:
     std::array<double, kParamCount> values_;
 };
+
+// Any support device running.
+bool deviceOn(const Parameters &p);
+// Beats in the steady cycle: the balloon pump's assist ratio when it runs, else 1.
+int cycleBeats(const Parameters &p);
 
 } // namespace valthera::lab

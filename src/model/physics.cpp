@@ -16,6 +16,38 @@ double bernoulli(double area)
 
 } // namespace
 
+namespace {
+
+// The devices empty into the arterial compliance, downstream of Zc; the
+// pumps' inlets see the ventricle's pressure.
+void devices(const Physics &ph, const State &x, Instant &in)
+{
+    const DeviceConstants &d = kDevices;
+    const double dp = in.Pc - in.Plv;
+    // Forward flow from the ventricle starves as it nears its unstressed volume.
+    const double room = (at(x, Compartment::LV) - ph.v0) / d.suctionVolume;
+    const double inflow = std::clamp(room, 0.0, 1.0);
+    if (ph.axialHead > 0) {
+        // The axial pump's curve is taken for forward flow only: it does not
+        // run backwards at the model's pressures.
+        in.Qaxial = std::max(0.0, pumpFlow(ph.axialHead, dp, d.axialK1, d.axialK2)) * inflow;
+        in.suction = room < 1;
+    }
+    if (ph.lvadHead > 0) {
+        // A centrifugal pump at low speed passes flow backwards in diastole.
+        const double q = pumpFlow(ph.lvadHead, dp, d.lvadK1, d.lvadK2);
+        in.Qlvad = q > 0 ? q * inflow : q;
+        in.suction = in.suction || (q > 0 && room < 1);
+    }
+    if (ph.ecmoFlow > 0) {
+        const double drain = std::clamp(in.Pra / d.drainagePressure, 0.0, 1.0);
+        in.Qecmo = ph.ecmoFlow * drain;
+        in.drainageLimited = drain < 1;
+    }
+}
+
+} // namespace
+
 Physics::Physics(const Parameters &p)
     : model(p.model)
     , ees(p[Param::Ees])
@@ -34,7 +66,17 @@ Physics::Physics(const Parameters &p)
     , c(p[Param::C])
     , invR(1 / r)
     , invC(1 / c)
+    , axialHead(p[Param::Axial] > 0 ? kDevices.axialH0 * std::pow(p[Param::Axial] / kDevices.axialNref, 2) : 0)
+    , lvadHead(p[Param::LVAD] > 0 ? kDevices.lvadH0 * std::pow(p[Param::LVAD] / kDevices.lvadNref, 2) : 0)
+    , ecmoFlow(p[Param::ECMO] * 1000 / 60)
 {
+}
+
+double pumpFlow(double h0, double dp, double k1, double k2)
+{
+    const double h = h0 - dp;
+    const double q = 2 * std::abs(h) / (k1 + std::sqrt(k1 * k1 + 4 * k2 * std::abs(h)));
+    return h >= 0 ? q : -q;
 }
 
 double forwardFlow(double dp, double r, double k)
@@ -58,7 +100,7 @@ double lvPressure(const Physics &ph, double e, double V)
     return e * ph.ees * dv + (1 - e) * ph.a * (std::exp(ph.b * dv) - 1);
 }
 
-Instant evaluate(const Physics &ph, double e, double ea, const State &x, double venousFactor)
+Instant evaluate(const Physics &ph, double e, double ea, const State &x, double venousFactor, double balloon)
 {
     const CirculationConstants &k = kCirculation;
     // Divisions by constants are written as products with their inverses:
@@ -68,7 +110,7 @@ Instant evaluate(const Physics &ph, double e, double ea, const State &x, double 
     constexpr double gPulmonary = 1 / k.rPulmonary, gPulmonaryVeins = 1 / k.rPulmonaryVeins;
     Instant in{};
     in.Plv = lvPressure(ph, e, at(x, Compartment::LV));
-    in.Pc = (at(x, Compartment::SA) - k.vuSa) * ph.invC;
+    in.Pc = (at(x, Compartment::SA) + balloon - k.vuSa) * ph.invC;
     if (ph.model == ModelKind::Heart) {
         in.Pla = ph.pla * venousFactor;
     } else {
@@ -92,17 +134,19 @@ Instant evaluate(const Physics &ph, double e, double ea, const State &x, double 
     in.Qav = forwardFlow(dAortic, ph.rAortic, ph.kAortic) + backwardFlow(dAortic, ph.gAr);
     in.Pao = in.Pc + ph.zc * in.Qav;
     in.Qsys = (in.Pc - in.Pra) * ph.invR;
+    if (ph.axialHead > 0 || ph.lvadHead > 0 || ph.ecmoFlow > 0)
+        devices(ph, x, in);
     return in;
 }
 
 void rates(const Physics &ph, const Instant &in, State &d)
 {
     d = {};
-    at(d, Compartment::LV) = in.Qmv - in.Qav;
-    at(d, Compartment::SA) = in.Qav - in.Qsys;
+    at(d, Compartment::LV) = in.Qmv - in.Qav - in.Qaxial - in.Qlvad;
+    at(d, Compartment::SA) = in.Qav + in.Qaxial + in.Qlvad + in.Qecmo - in.Qsys;
     if (ph.model == ModelKind::Heart)
         return;
-    at(d, Compartment::SV) = in.Qsys - in.Qtv;
+    at(d, Compartment::SV) = in.Qsys - in.Qtv - in.Qecmo;
     at(d, Compartment::RV) = in.Qtv - in.Qpv;
     at(d, Compartment::PA) = in.Qpv - in.Qpulm;
     at(d, Compartment::PV) = in.Qpulm - in.Qpvla;

@@ -209,27 +209,92 @@ void Simulator::prepare(double hr)
     // activations just before the next onset, not the new beat's.
     activation_[2 * n_] = 0;
     atrial_[2 * n_] = atrialActivation(period_ - 1e-9, period_);
+    // The end of systole on the activation alone: past its peak, back to half.
+    const auto peak =
+        static_cast<std::size_t>(std::max_element(activation_.begin(), activation_.end()) - activation_.begin());
+    endOfSystole_ = period_;
+    for (std::size_t j = peak; j < static_cast<std::size_t>(2 * n_); ++j)
+        if (activation_[j] < 0.5 * activation_[peak]) {
+            endOfSystole_ = static_cast<double>(j) * step_ / 2;
+            break;
+        }
 }
 
-State Simulator::integrate(const Parameters &p, State x, Sample *out, double occlusionStart, double occlusionSlope)
+namespace {
+
+// A smooth 0→1 over u in [0, 1]: the balloon fills and empties without a jolt.
+double ramp(double u)
+{
+    if (u <= 0)
+        return 0;
+    if (u >= 1)
+        return 1;
+    return 0.5 * (1 - std::cos(std::numbers::pi * u));
+}
+
+} // namespace
+
+Simulator::BalloonPhase Simulator::balloonPhase(const Parameters &p, int index, double runStart)
+{
+    // Beat `index` (from 0) of a run inflates when it is the last of its
+    // assist cycle; the beat after one that inflated starts full.
+    const int ratio = static_cast<int>(p[Param::IABP]);
+    auto inflates = [&](int i) { return ratio > 0 && (i + 1) % ratio == 0; };
+    BalloonPhase b;
+    b.volume = p[Param::IABPvol];
+    b.inflate = inflates(index);
+    b.start = index == 0 ? runStart : (inflates(index - 1) ? b.volume : 0);
+    return b;
+}
+
+State Simulator::integrate(const Parameters &p, State x, Sample *out, double occlusionStart, double occlusionSlope,
+    const BalloonPhase &balloon)
 {
     const Physics ph(p);
     const double twoOverH = 2 / step_;
+    // The balloon empties from the activation onset and fills at the dicrotic
+    // notch: the aortic valve's closure, found between steps (or, if the
+    // valve never opens, at the end of systole).
+    double inflateAt = -1, inflateFor = kDevices.balloonInflation;
+    auto balloonAt = [&](double t) {
+        double v = 0;
+        if (balloon.start > 0)
+            v = balloon.start * (1 - ramp(t / kDevices.balloonDeflation));
+        if (inflateAt >= 0)
+            v += balloon.volume * ramp((t - inflateAt) / inflateFor);
+        return v;
+    };
     auto instantAt = [&](double t, const State &s) {
         const auto j = static_cast<std::size_t>(t * twoOverH + 0.5);
-        return evaluate(ph, activation_[j], atrial_[j], s, occlusionStart + occlusionSlope * t);
+        return evaluate(ph, activation_[j], atrial_[j], s, occlusionStart + occlusionSlope * t, balloonAt(t));
     };
     auto rhs = [&](const State &s, State &d, double t) { rates(ph, instantAt(t, s), d); };
     Stepper stepper;
     State dxdt;
+    bool aorticOpened = false;
+    double lastQav = 0;
     for (int k = 0; k < n_; ++k) {
         const double t = k * step_;
-        const Instant in = instantAt(t, x);
+        Instant in = instantAt(t, x);
+        if (balloon.inflate && inflateAt < 0) {
+            const bool notch = aorticOpened && in.Qav <= 0;
+            if (notch || (!aorticOpened && t >= endOfSystole_)) {
+                // Between the last step with forward flow and this one.
+                inflateAt = notch ? t - step_ * in.Qav / (in.Qav - lastQav) : t;
+                inflateAt = std::clamp(inflateAt, t - step_, t);
+                // Full before the next onset, however late the notch.
+                inflateFor = std::max(step_, std::min(kDevices.balloonInflation, period_ - inflateAt - step_));
+                in = instantAt(t, x);
+            }
+        }
+        aorticOpened = aorticOpened || in.Qav > 0;
+        lastQav = in.Qav;
         rates(ph, in, dxdt);
         if (out) {
             // Adding zero turns a closed valve's -0 flow into 0.
             out[k] = Sample{t, at(x, Compartment::LV), in.Pc, in.Plv, in.Pao, in.Pla, in.Qmv + 0.0, in.Qav + 0.0,
-                activation_[2 * k], atrial_[2 * k], in.Pra, in.Prv, in.Ppa, in.Ppv, x};
+                activation_[2 * k], atrial_[2 * k], in.Pra, in.Prv, in.Ppa, in.Ppv, x,
+                in.Qaxial + in.Qlvad + in.Qecmo + 0.0, balloonAt(t), in.suction, in.drainageLimited};
         }
         stepper.do_step(rhs, x, dxdt, t, step_);
     }
@@ -239,16 +304,30 @@ State Simulator::integrate(const Parameters &p, State x, Sample *out, double occ
 State Simulator::beat(const Parameters &p, const State &start, Beat *samples)
 {
     prepare(p[Param::HR]);
+    const int beats = cycleBeats(p);
     Sample *out = nullptr;
     if (samples) {
         samples->model = p.model;
-        samples->period = period_;
+        samples->period = beats * period_;
         samples->step = step_;
         samples->atrialOnset = p.model == ModelKind::Circulation ? period_ - prInterval(period_) : -1;
-        samples->samples.resize(n_);
+        samples->samples.resize(static_cast<std::size_t>(beats * n_));
+        samples->beats = beats;
+        samples->assisted = {};
         out = samples->samples.data();
     }
-    return integrate(p, start, out, 1, 0);
+    const double full = p[Param::IABP] > 0 ? p[Param::IABPvol] : 0;
+    State x = start;
+    for (int j = 0; j < beats; ++j) {
+        const BalloonPhase phase = balloonPhase(p, j, full);
+        x = integrate(p, x, out ? out + j * n_ : nullptr, 1, 0, phase);
+        if (out) {
+            samples->assisted[static_cast<std::size_t>(j)] = phase.start > 0;
+            for (int k = 0; k < n_; ++k)
+                out[j * n_ + k].t += j * period_;
+        }
+    }
+    return x;
 }
 
 SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
@@ -320,6 +399,32 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
     constexpr double kMaxStep = 300; // ml per Newton step, on any compartment
     std::vector<double> &J = jacobian_;
     bool haveJ = warm && J.size() == n * n && jacobianModel_ == model;
+    const int cycle = cycleBeats(p);
+    if (haveJ && jacobianBeats_ != cycle) {
+        if (jacobianBeats_ == 1) {
+            // The map over k beats is the one-beat map k times: its Jacobian
+            // is near (J + I)^k − I, a far better start than none.
+            std::vector<double> step(n * n), power(n * n);
+            for (std::size_t i = 0; i < n; ++i)
+                for (std::size_t j = 0; j < n; ++j)
+                    step[i * n + j] = J[i * n + j] + (i == j ? 1 : 0);
+            power = step;
+            for (int b = 1; b < cycle; ++b) {
+                std::vector<double> next(n * n, 0);
+                for (std::size_t i = 0; i < n; ++i)
+                    for (std::size_t m = 0; m < n; ++m)
+                        for (std::size_t j = 0; j < n; ++j)
+                            next[i * n + j] += power[i * n + m] * step[m * n + j];
+                power = next;
+            }
+            for (std::size_t i = 0; i < n; ++i)
+                power[i * n + i] -= 1;
+            J = power;
+            jacobianBeats_ = cycle;
+        } else {
+            haveJ = false;
+        }
+    }
     auto measureJacobian = [&] {
         J.assign(n * n, 0);
         for (std::size_t j = 0; j < n; ++j) {
@@ -332,6 +437,7 @@ SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
         }
         haveJ = true;
         jacobianModel_ = model;
+        jacobianBeats_ = cycle;
     };
 
     std::vector<double> dx;
@@ -417,14 +523,25 @@ Transient Simulator::transient(const SteadyState &from, const Parameters &p, int
     Beat full;
     t.measures.reserve(count);
     t.beats.reserve(count);
+    prepare(p[Param::HR]);
+    full.model = p.model;
+    full.period = period_;
+    full.step = step_;
+    full.atrialOnset = p.model == ModelKind::Circulation ? period_ - prInterval(period_) : -1;
+    full.samples.resize(static_cast<std::size_t>(n_));
+    const Parameters &was = from.parameters;
+    const double balloon = was[Param::IABP] > 0 ? was[Param::IABPvol] : 0;
     for (int b = 0; b < count; ++b) {
-        x = beat(p, x, &full);
+        const BalloonPhase phase = balloonPhase(p, b, balloon);
+        x = integrate(p, x, full.samples.data(), 1, 0, phase);
+        full.assisted = {phase.start > 0};
         t.measures.push_back(measure(full, p));
         Beat &thin = t.beats.emplace_back();
         thin.model = full.model;
         thin.period = full.period;
         thin.step = full.step * kTransientThin;
         thin.atrialOnset = full.atrialOnset;
+        thin.assisted = full.assisted;
         thin.samples.reserve(full.samples.size() / kTransientThin + 1);
         for (std::size_t k = 0; k < full.samples.size(); k += kTransientThin)
             thin.samples.push_back(full.samples[k]);
@@ -449,14 +566,17 @@ void Simulator::occlude(const SteadyState &from, Occlusion &o)
     const double slope = -(1 - kOcclusionFinalFraction) / (kOcclusionBeats * period_);
     const double v0 = p[Param::V0];
     State s = from.start;
+    const double balloon = p[Param::IABP] > 0 ? p[Param::IABPvol] : 0;
     for (int b = 0; b < kOcclusionBeats; ++b) {
         Beat &beat = o.beats[b];
+        const BalloonPhase phase = balloonPhase(p, b, balloon);
+        beat.assisted = {phase.start > 0};
         beat.model = p.model;
         beat.period = period_;
         beat.step = step_;
-        beat.atrialOnset = from.beat.atrialOnset;
+        beat.atrialOnset = p.model == ModelKind::Circulation ? period_ - prInterval(period_) : -1;
         beat.samples.resize(n_);
-        s = integrate(p, s, beat.samples.data(), 1 + slope * b * period_, slope);
+        s = integrate(p, s, beat.samples.data(), 1 + slope * b * period_, slope, phase);
         o.endSystole.push_back(endSystolicPoint(beat, v0));
     }
     // Least squares P = a·V + c; the line meets P = 0 at V = −c/a.

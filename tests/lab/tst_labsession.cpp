@@ -26,6 +26,34 @@ private slots:
         QCOMPARE(LabSession::describeDelta(Measure::EDV, 127.2, 119.6), QString("up 7 ml"));
         QCOMPARE(LabSession::describeDelta(Measure::EF, 0.55, 0.58), QString("down 3 percentage points"));
         QCOMPARE(LabSession::describeDelta(Measure::SBP, 120.1, 119.9), QString("same as baseline"));
+
+        // Alarms are words, not per cent; a change of alarm is told as one.
+        QCOMPARE(LabSession::formatValue(Measure::Suction, 1), QString("YES"));
+        QCOMPARE(LabSession::formatValue(Measure::DrainageLimited, 0), QString("no"));
+        QCOMPARE(LabSession::formatDelta(Measure::Suction, 1, 0), QString("raised"));
+        QCOMPARE(LabSession::formatDelta(Measure::Suction, 0, 0), QString());
+        QCOMPARE(LabSession::describeDelta(Measure::Suction, 0, 1), QString("cleared, raised in the baseline"));
+    }
+
+    // A device is set off or in its running range, never in the gap between;
+    // the first one switched on is compared with the loop without it.
+    void devicesAreSetAndComparedWithoutThem()
+    {
+        LabSession session;
+        session.setParameter(Param::HR, 90);
+        session.update();
+        QVERIFY(session.setParameter(Param::Axial, 5));
+        QCOMPARE(session.parameters()[Param::Axial], 20.0);
+        QCOMPARE(session.baseline().parameters[Param::HR], 90.0);
+        QCOMPARE(session.baseline().parameters[Param::Axial], 0.0);
+        QVERIFY(session.setParameter(Param::Axial, 15));
+        QCOMPARE(session.parameters()[Param::Axial], 0.0);
+        QVERIFY(session.setParameter(Param::IABP, 2.4));
+        QCOMPARE(session.parameters()[Param::IABP], 2.0);
+        // A second device on top keeps the baseline without either.
+        session.update();
+        QVERIFY(session.setParameter(Param::ECMO, 4));
+        QCOMPARE(session.baseline().parameters[Param::IABP], 0.0);
     }
 
     void parametersAreKeptInRangeAndSolvedOnceForManyChanges()

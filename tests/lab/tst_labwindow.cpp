@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStyleOptionSlider>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QtTest>
 
 using namespace valthera;
@@ -57,9 +59,11 @@ private slots:
             QCOMPARE(spin->maximum(), i.max);
             QCOMPARE(spin->value(), i.defaultValue);
             QCOMPARE(spin->accessibleName(), toQString(i.label));
-            // The four main controls stand outside the "More" group, the rest inside.
-            const bool inMore = spin->parentWidget()->objectName() == QLatin1String("groupMore");
-            QCOMPARE(inMore, !i.primary);
+            // The four main controls stand outside the "More" group, the
+            // devices in "Support", the rest in "More".
+            const QString group = spin->parentWidget()->objectName();
+            QCOMPARE(group == QLatin1String("groupMore"), !i.primary && !i.support);
+            QCOMPARE(group == QLatin1String("groupSupport"), i.support);
         }
         auto *presets = child<QComboBox>("presets");
         QCOMPARE(presets->count(), static_cast<int>(lab::presets().size()));
@@ -107,6 +111,53 @@ private slots:
         QCOMPARE(lab_->session().transientBeat(), 0);
         QVERIFY(counter->text().isEmpty());
         QVERIFY(!child<QPushButton>("cmdSkip")->isEnabled());
+    }
+
+    // The Support page from the keyboard: a pump turned up from off starts
+    // at its lowest speed and down from it goes off, the loop without it
+    // kept as the baseline; the time chart gains the device flow, an alarm
+    // is shown in words, and the isolated heart offers no devices.
+    void supportDevicesFromTheKeyboard()
+    {
+        auto *groups = child<QTabWidget>("labGroups");
+        auto *tabs = groups->tabBar();
+        tabs->setFocus();
+        QTest::keyClick(tabs, Qt::Key_Right);
+        QCOMPARE(groups->currentWidget()->objectName(), QString("groupSupport"));
+        auto *spin = child<QDoubleSpinBox>("spinAxial");
+        auto *slider = child<QSlider>("sliderAxial");
+        QVERIFY(spin->isVisible());
+        QCOMPARE(spin->text(), QString("Off"));
+        spin->setFocus();
+        QTest::keyClick(spin, Qt::Key_Up);
+        QCOMPARE(spin->value(), 20.0);
+        QCOMPARE(slider->value(), 20);
+        QTest::keyClick(spin, Qt::Key_Escape);
+        testing::settle();
+        QCOMPARE(lab_->session().current().parameters[Param::Axial], 20.0);
+        QCOMPARE(lab_->session().baseline().parameters[Param::Axial], 0.0);
+        QVERIFY(child<QLabel>("valuePumpFlow")->text() != lab_->session().formatValue(Measure::PumpFlow, 0));
+        QTest::keyClick(spin, Qt::Key_Down);
+        QCOMPARE(spin->value(), 0.0);
+        QCOMPARE(slider->value(), 0);
+        QCOMPARE(lab_->session().parameters()[Param::Axial], 0.0);
+
+        // Emptied by a fast pump: the alarm in words, read out.
+        auto *volume = child<QDoubleSpinBox>("spinVolume");
+        volume->setValue(-800);
+        auto *lvad = child<QDoubleSpinBox>("spinLVAD");
+        lvad->setFocus();
+        for (int i = 0; i < 6; ++i)
+            QTest::keyClick(lvad, Qt::Key_PageUp);
+        QTest::keyClick(lvad, Qt::Key_Escape);
+        testing::settle();
+        QCOMPARE(lab_->session().current().parameters[Param::LVAD], 6000.0);
+        QCOMPARE(child<QLabel>("valueSuction")->text(), QString("YES"));
+        QVERIFY(child<QLabel>("supportAlarms")->text().contains("SUCTION"));
+
+        useHeart();
+        QVERIFY(!groups->isTabVisible(groups->indexOf(child<QWidget>("groupSupport"))));
+        QVERIFY(!child<QDoubleSpinBox>("spinLVAD")->isVisible());
     }
 
     void tabWalksTheControlsAsTheyRead()

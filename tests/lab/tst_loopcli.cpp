@@ -65,6 +65,10 @@ private slots:
         heart[Param::Pla] = 20;
         QTest::newRow("isolated heart, a preset changed")
             << QStringList{"--heart", "--preset", "hfpef", "Pla=20"} << heart;
+        Parameters sucked = findPresetById("hfref")->parameters(ModelKind::Circulation);
+        sucked[Param::LVAD] = 6000;
+        sucked[Param::Volume] = -300;
+        QTest::newRow("LVAD, suction") << QStringList{"--preset", "hfref", "LVAD=6000", "Volume=-300"} << sucked;
     }
 
     void jsonMatchesTheModel()
@@ -84,6 +88,11 @@ private slots:
                 QVERIFY2(json.value(key).isNull(), qPrintable(key));
                 continue;
             }
+            if (i.flag) {
+                QVERIFY2(json.value(key).isBool(), qPrintable(key));
+                QCOMPARE(json.value(key).toBool(), m[i.id] > 0);
+                continue;
+            }
             QVERIFY2(json.value(key).isDouble(), qPrintable(key));
             QVERIFY2(
                 std::abs(json.value(key).toDouble() - m[i.id]) <= std::pow(10.0, -i.decimals - 2), qPrintable(key));
@@ -101,19 +110,65 @@ private slots:
         const QList<QByteArray> lines = r.out.trimmed().split('\n');
         const int n = samplesPerBeat(40);
         QCOMPARE(lines.size(), n + 1);
-        QCOMPARE(lines.front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e,V_SA,V_SV,V_RV,V_PA,V_PV,V_LA,Pra,Prv,Ppa,Ppv"));
+        QCOMPARE(
+            lines.front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e,V_SA,V_SV,V_RV,V_PA,V_PV,V_LA,Pra,Prv,Ppa,Ppv,Qpump"));
         Parameters p;
         p[Param::Volume] = -300;
         const double blood = circulatingVolume(p);
         for (int k = 1; k <= n; ++k) {
             const QList<QByteArray> cells = lines[k].split(',');
-            QCOMPARE(cells.size(), 18);
+            QCOMPARE(cells.size(), 19);
             double sum = cells[1].toDouble();
             for (int c = 8; c < 14; ++c)
                 sum += cells[c].toDouble();
             QVERIFY2(std::abs(sum - blood) < 0.01, lines[k].constData());
         }
         QCOMPARE(run({"--heart", "--csv"}).out.split('\n').front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e"));
+    }
+
+    // A balloon pump assisting every second beat: the JSON's whole cycle with
+    // each kind of beat's own measures, the CSV's two beats with the balloon's
+    // volume; at 1:1 the beat is one and the JSON has no split.
+    void balloonCycle()
+    {
+        Parameters p;
+        p[Param::IABP] = 2;
+        const SteadyState s = steadyState(p);
+        const std::optional<AssistSplit> split = assistSplit(s.beat, p);
+        QVERIFY(split);
+        const QJsonObject json = parse(run({"IABP=2"})).object();
+        for (const auto &[key, m] :
+            {std::pair{"assisted", split->assisted}, std::pair{"unassisted", split->unassisted}})
+            for (Measure id : {Measure::SV, Measure::DBP, Measure::LVSP})
+                QVERIFY2(std::abs(json.value(key).toObject().value(QString::fromUtf8(info(id).name.data())).toDouble() -
+                             m[id]) < 1e-3,
+                    key);
+        QVERIFY(std::abs(json.value("SV").toDouble() - measure(s)[Measure::SV]) < 1e-3);
+        QVERIFY(!parse(run({"IABP=1"})).object().contains("assisted"));
+
+        const QList<QByteArray> lines = run({"IABP=2", "IABPvol=30", "--csv"}).out.trimmed().split('\n');
+        const int n = samplesPerBeat(75);
+        QCOMPARE(lines.size(), 2 * n + 1);
+        QVERIFY(lines.front().startsWith("beat,t,V,"));
+        QVERIFY(lines.front().endsWith(",Qpump,Vballoon"));
+        QVERIFY(lines[1].startsWith("1,0.0000,") && lines[n + 1].startsWith("2,"));
+        double most = 0;
+        for (int k = 1; k <= 2 * n; ++k)
+            most = std::max(most, lines[k].split(',').last().toDouble());
+        QCOMPARE(most, 30.0);
+    }
+
+    // Switching a pump on at beat 1: the loop moves left, beat by beat.
+    void aStepSwitchesADeviceOn()
+    {
+        const Run r = run({"--preset", "hfref", "--step", "Axial=50", "--beats", "20"});
+        QCOMPARE(r.exitCode, 0);
+        const QJsonArray beats = parse(r).array();
+        QCOMPARE(beats.size(), 20);
+        const double edv =
+            measure(steadyState(findPresetById("hfref")->parameters(ModelKind::Circulation)))[Measure::EDV];
+        QVERIFY(beats.last().toObject().value("EDV").toDouble() < edv - 5);
+        QVERIFY(beats.last().toObject().value("PumpFlow").toDouble() > 3);
     }
 
     // The afterload lesson's story beat by beat: beat 1 keeps its EDV, which
@@ -169,6 +224,13 @@ private slots:
         QTest::newRow("beats zero") << QStringList{"--step", "R=1.2", "--beats", "0"} << QStringList{"--beats", "200"};
         QTest::newRow("beats too many") << QStringList{"--beats", "201"} << QStringList{"--beats"};
         QTest::newRow("beats not whole") << QStringList{"--beats", "2.5"} << QStringList{"--beats"};
+        QTest::newRow("balloon ratio above 3") << QStringList{"IABP=4"} << QStringList{"IABP", "0 to 3"};
+        QTest::newRow("balloon ratio not whole") << QStringList{"IABP=1.5"} << QStringList{"IABP", "whole"};
+        QTest::newRow("axial pump below its lowest speed")
+            << QStringList{"Axial=10"} << QStringList{"Axial", "0 (off) or 20 to 50"};
+        QTest::newRow("negative ECMO flow") << QStringList{"ECMO=-1"} << QStringList{"ECMO", "0.0 to 6.0"};
+        QTest::newRow("a device in the isolated heart")
+            << QStringList{"--heart", "LVAD=3000"} << QStringList{"LVAD", "--circulation"};
     }
 
     void badInputIsRefused()
@@ -202,7 +264,8 @@ private slots:
             QVERIFY2(line != lines.end(), name.constData());
             const double shown = appliesTo(i, ModelKind::Circulation) ? i.defaultValue : i.heartDefault;
             QVERIFY2(line->contains(QByteArray::number(shown, 'f', i.decimals)), line->constData());
-            QVERIFY2(line->contains(QByteArray::number(i.min, 'f', i.decimals) + " to " +
+            // A device with a gap reads "0 (off) or 20 to 50".
+            QVERIFY2(line->contains(QByteArray::number(i.lowestOn > 0 ? i.lowestOn : i.min, 'f', i.decimals) + " to " +
                          QByteArray::number(i.max, 'f', i.decimals) + ' ' + unit),
                 line->constData());
         }

@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QtTest>
+#include <algorithm>
 #include <boost/numeric/odeint.hpp>
 #include <cmath>
 
@@ -301,6 +302,157 @@ private slots:
             const Occlusion o = sim.occlude(sim.steady(with(m, {{Param::Ees, 3}})));
             VERIFY_IN(o.eesFit, 2.7, 3.3, "Ees fit");
         }
+    }
+
+    // Support devices on the failing ventricle, each against its own
+    // baseline: the direction and least size of every change that teaches
+    // something, blood conserved and the steady cycle closed with each on.
+    void supportDevices()
+    {
+        const Parameters hfref = findPresetById("hfref")->parameters(C);
+        auto on = [&](std::initializer_list<std::pair<Param, double>> changes) {
+            Parameters p = hfref;
+            for (const auto &[id, value] : changes)
+                p[id] = value;
+            return p;
+        };
+        struct Change {
+            Measure m;
+            double least; // > 0: up by at least this; < 0: down by at least −this
+        };
+        struct Case {
+            const char *name;
+            Parameters base, device;
+            std::vector<Change> changes;
+        };
+        constexpr double any = 1e-3;
+        using M = Measure;
+        const Parameters ecmo = on({{Param::ECMO, 4}});
+        const std::vector<Case> cases{
+            {"axial pump, top speed", hfref, on({{Param::Axial, 50}}),
+                {{M::CO, 0.8}, {M::MAP, any}, {M::EDV, -any}, {M::ESV, -any}, {M::EDP, -any}, {M::LAP, -any}}},
+            {"LVAD, mid speed", hfref, on({{Param::LVAD, 4000}}),
+                {{M::CO, 0.8}, {M::MAP, any}, {M::EDV, -any}, {M::EDP, -any}, {M::LAP, -any}}},
+            {"VA-ECMO 4 l/min: the distended ventricle", hfref, ecmo,
+                {{M::MAP, 10}, {M::EDV, any}, {M::EDP, any}, {M::LAP, any}, {M::SV, -any}, {M::AVFlow, -any}}},
+            {"axial pump unloads the ventricle on ECMO", ecmo, on({{Param::ECMO, 4}, {Param::Axial, 50}}),
+                {{M::EDV, -any}, {M::EDP, -any}, {M::LAP, -any}}},
+            {"balloon pump 1:1", hfref, on({{Param::IABP, 1}}),
+                {{M::DBP, -5}, {M::LVSP, -any}, {M::SV, any}, {M::MAP, any}}},
+        };
+        Simulator sim;
+        for (const Case &c : cases) {
+            const SteadyState before = sim.steady(c.base);
+            const SteadyState after = sim.steady(c.device);
+            QVERIFY2(before.converged && after.converged, c.name);
+            const Measures b = measure(before), a = measure(after);
+            for (const Change &ch : c.changes) {
+                const double d = a[ch.m] - b[ch.m];
+                QVERIFY2(ch.least > 0 ? d >= ch.least : d <= ch.least,
+                    (QByteArray(c.name) + ": " + info(ch.m).name.data() + " changed by " + QByteArray::number(d))
+                        .constData());
+            }
+            QVERIFY2(a[M::Suction] == 0 && a[M::DrainageLimited] == 0, c.name);
+            // CO counts the devices' flow with the heart's.
+            QVERIFY2(std::abs(a[M::CO] - a[M::AVFlow] - a[M::PumpFlow]) < 0.01, c.name);
+            const double total = circulatingVolume(c.device);
+            for (const Sample &x : after.beat.samples)
+                QVERIFY2(std::abs(totalVolume(x.volumes, C) - total) < 0.01, c.name);
+            const State end = sim.beat(c.device, after.start);
+            for (std::size_t i = 0; i < kCompartmentCount; ++i)
+                QVERIFY2(std::abs(end[i] - after.start[i]) < 10 * kSteadyTolerance, c.name);
+        }
+
+        // VA-ECMO narrows the pulse.
+        const Measures h = steadyMeasures(hfref), e = steadyMeasures(ecmo);
+        QVERIFY(e[M::SBP] - e[M::DBP] < h[M::SBP] - h[M::DBP]);
+
+        // The axial pump empties the ventricle all through the beat: no
+        // isovolumic phase is left, the volume moves in every 20 ms.
+        const SteadyState axial = sim.steady(on({{Param::Axial, 50}}));
+        const auto &s = axial.beat.samples;
+        for (std::size_t k = 0; k + 40 < s.size(); ++k) {
+            const auto [lo, hi] = std::minmax_element(s.begin() + static_cast<std::ptrdiff_t>(k),
+                s.begin() + static_cast<std::ptrdiff_t>(k + 40),
+                [](const Sample &x, const Sample &y) { return x.V < y.V; });
+            QVERIFY2(hi->V - lo->V > 0.05, text("volume still at t", s[k].t).constData());
+        }
+
+        // Emptied by a fast pump after a 500 ml bleed: suction. Drained dry: ECMO short of its flow.
+        const Measures sucked = steadyMeasures(on({{Param::LVAD, 6000}, {Param::Volume, -300}}));
+        QCOMPARE(sucked[M::Suction], 1.0);
+        const Measures drained = steadyMeasures(on({{Param::ECMO, 6}, {Param::Volume, -500}}));
+        QCOMPARE(drained[M::DrainageLimited], 1.0);
+        QVERIFY(drained[M::PumpFlow] < 6 - 0.5);
+        // A centrifugal pump turning slowly runs backwards in diastole.
+        const SteadyState slow = sim.steady(on({{Param::LVAD, 2000}}));
+        QVERIFY(std::any_of(
+            slow.beat.samples.begin(), slow.beat.samples.end(), [](const Sample &x) { return x.Qpump < 0; }));
+    }
+
+    // The balloon pump: inflated at the dicrotic notch, emptied from the
+    // activation onset before the valve opens; diastolic augmentation and a
+    // lowered end-diastolic pressure; a cycle of two or three beats at 1:2
+    // and 1:3, the assisted beat unloaded.
+    void balloonPump()
+    {
+        const Parameters hfref = findPresetById("hfref")->parameters(C);
+        Simulator sim;
+        const Measures off = measure(sim.steady(hfref));
+        Parameters one = hfref;
+        one[Param::IABP] = 1;
+        const SteadyState s1 = sim.steady(one);
+        QVERIFY(s1.converged);
+        QCOMPARE(s1.beat.beats, 1);
+        double augmented = 0;
+        for (const Sample &x : s1.beat.samples)
+            if (x.Vballoon > 0.99 * one[Param::IABPvol])
+                augmented = std::max(augmented, x.Pao);
+        QVERIFY2(augmented >= off[Measure::DBP] + 15, text("augmented diastolic pressure", augmented).constData());
+        const ValveEvents ev = valveEvents(s1.beat);
+        const auto &s = s1.beat.samples;
+        QVERIFY(ev.aorticOpen > 0 && ev.aorticClose > ev.aorticOpen);
+        QVERIFY2(s[static_cast<std::size_t>(ev.aorticOpen)].Vballoon < 0.01, "still inflated as the valve opens");
+        const auto firstFilling =
+            std::find_if(s.begin() + ev.aorticOpen, s.end(), [](const Sample &x) { return x.Vballoon > 0; });
+        QVERIFY(firstFilling != s.end());
+        QVERIFY2(std::abs((firstFilling - s.begin()) - ev.aorticClose) <= 2, "not inflated at the notch");
+
+        for (int ratio : {2, 3}) {
+            Parameters p = hfref;
+            p[Param::IABP] = ratio;
+            const SteadyState cycle = sim.steady(p, s1.start);
+            QVERIFY(cycle.converged);
+            QCOMPARE(cycle.beat.beats, ratio);
+            QCOMPARE(cycle.beat.samples.size(), s1.beat.samples.size() * static_cast<std::size_t>(ratio));
+            QVERIFY(cycle.beat.assisted[0] && !cycle.beat.assisted[1]);
+            const std::optional<AssistSplit> split = assistSplit(cycle.beat, p);
+            QVERIFY(split);
+            const Measures &a = split->assisted, &u = split->unassisted;
+            QVERIFY2(a[Measure::LVSP] < u[Measure::LVSP] && a[Measure::SV] > u[Measure::SV] &&
+                    a[Measure::DBP] < u[Measure::DBP],
+                text("ratio", ratio).constData());
+            const Measures whole = measure(cycle);
+            QVERIFY(whole[Measure::DBP] == a[Measure::DBP] && whole[Measure::LVSP] == u[Measure::LVSP]);
+            QVERIFY(whole[Measure::SV] > u[Measure::SV] && whole[Measure::SV] < a[Measure::SV]);
+            const double total = circulatingVolume(p);
+            for (const Sample &x : cycle.beat.samples)
+                QVERIFY(std::abs(totalVolume(x.volumes, C) - total) < 0.01);
+            // The beat map of the whole cycle closes; a single beat does not repeat.
+            const State end = sim.beat(p, cycle.start);
+            for (std::size_t i = 0; i < kCompartmentCount; ++i)
+                QVERIFY(std::abs(end[i] - cycle.start[i]) < 10 * kSteadyTolerance);
+        }
+
+        // Switched on at beat 1 from its absence: the balloon first fills at
+        // the first notch, and the beats after it settle on the cycle.
+        const SteadyState before = sim.steady(hfref);
+        Parameters two = hfref;
+        two[Param::IABP] = 2;
+        const Transient t = sim.transient(before, two, 30);
+        QVERIFY(!t.beats[0].assisted[0] && !t.beats[1].assisted[0] && t.beats[2].assisted[0]);
+        const std::optional<AssistSplit> settled = assistSplit(sim.steady(two).beat, two);
+        QVERIFY(std::abs(t.measures[28][Measure::SV] - settled->assisted[Measure::SV]) < 0.5);
     }
 
     // Every parameter at either end of its range, alone, and every preset:

@@ -32,8 +32,14 @@ std::string str(std::string_view s)
 std::string rangeText(const ParamInfo &i)
 {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "%.*f to %.*f %.*s", i.decimals, i.min, i.decimals, i.max,
-        static_cast<int>(i.unit.size()), i.unit.data());
+    const int unit = static_cast<int>(i.unit.size());
+    if (i.lowestOn > 0)
+        std::snprintf(buf, sizeof buf, "%.*f (off) or %.*f to %.*f %.*s", i.decimals, i.min, i.decimals, i.lowestOn,
+            i.decimals, i.max, unit, i.unit.data());
+    else if (i.whole)
+        std::snprintf(buf, sizeof buf, "%.0f to %.0f %.*s(a whole number)", i.min, i.max, unit, i.unit.data());
+    else
+        std::snprintf(buf, sizeof buf, "%.*f to %.*f %.*s", i.decimals, i.min, i.decimals, i.max, unit, i.unit.data());
     return buf;
 }
 
@@ -80,7 +86,14 @@ void printHelp()
                 "--csv as one row per beat with a beat column first.\n"
                 "\nWithout --step, --csv prints the steady beat: t,V,Plv,Pao,Qmv,Qav,Pla,e, then in\n"
                 "the whole circulation V_SA,V_SV,V_RV,V_PA,V_PV,V_LA (the volume of every other\n"
-                "compartment: V and these add up to all the blood) and Pra,Prv,Ppa,Ppv.\n"
+                "compartment: V and these add up to all the blood), Pra,Prv,Ppa,Ppv, Qpump (all\n"
+                "support devices' flow, ml/s) and, with the balloon pump on, Vballoon (ml).\n"
+                "\nSupport devices (whole circulation only, all off by default): IABP, the balloon\n"
+                "pump assisting every beat (1), every second (2) or third (3), with IABPvol; Axial,\n"
+                "a transvalvular pump's speed; LVAD, a centrifugal pump's speed; ECMO, VA-ECMO flow.\n"
+                "With IABP=2 or 3 the steady state is a cycle of that many beats: the CSV covers it\n"
+                "all with a beat column first, and the JSON adds \"assisted\" and \"unassisted\"\n"
+                "objects with those beats' own measures.\n"
                 "\nParameters (default in the whole circulation / the isolated heart, range, unit):\n",
         presetIds().c_str(), kMaxTransientBeats, kDefaultTransientBeats);
     for (const ParamInfo &i : parameterTable()) {
@@ -138,7 +151,7 @@ std::string parseSetting(std::string_view arg, Setting &out)
     if (!parseNumber(text, value))
         return str(param->name) + "='" + str(text) + "' is not a number; " + str(param->name) + " must be " +
             rangeText(*param);
-    if (value < param->min || value > param->max)
+    if (!isSetting(*param, value))
         return str(param->name) + "=" + str(text) + " is out of range; " + str(param->name) + " must be " +
             rangeText(*param);
     out = {param, value};
@@ -154,12 +167,28 @@ std::string number(double v, int decimals)
     return buf;
 }
 
+// A measure's value as JSON or CSV gives it: flags as true/false.
+std::string value(const MeasureInfo &i, double v)
+{
+    if (i.flag && std::isfinite(v))
+        return v > 0 ? "true" : "false";
+    return number(v, i.decimals + 3);
+}
+
 std::string measuresJson(const Measures &m)
 {
     std::string out;
     for (const MeasureInfo &i : measureTable())
-        out += "\"" + str(i.name) + "\": " + number(m[i.id], i.decimals + 3) + ", ";
+        out += "\"" + str(i.name) + "\": " + value(i, m[i.id]) + ", ";
     return out;
+}
+
+// The measures as one JSON object's members, without the trailing ", ".
+std::string measuresObject(const Measures &m)
+{
+    std::string s = measuresJson(m);
+    s.resize(s.size() - 2);
+    return "{" + s + "}";
 }
 
 void print(const std::string &text)
@@ -262,7 +291,7 @@ int main(int argc, char **argv)
                 out += std::to_string(b + 1);
                 for (const MeasureInfo &i : measureTable()) {
                     const double v = t.measures[b][i.id];
-                    out += "," + (std::isfinite(v) ? number(v, i.decimals + 3) : std::string());
+                    out += "," + (std::isfinite(v) ? value(i, v) : std::string());
                 }
                 out += "\n";
             }
@@ -271,37 +300,54 @@ int main(int argc, char **argv)
             for (std::size_t b = 0; b < t.measures.size(); ++b) {
                 std::string row = measuresJson(t.measures[b]);
                 row.resize(row.size() - 2);
-                out += "  {\"beat\": " + std::to_string(b + 1) + ", " + row + "}" +
+                out += "  {\"beat\": " + std::to_string(b + 1) +
+                    ", \"assisted\": " + (t.beats[b].assisted[0] ? "true" : "false") + ", " + row + "}" +
                     (b + 1 < t.measures.size() ? ",\n" : "\n");
             }
             out += "]\n";
         }
         print(out);
     } else if (csv) {
-        std::string out = "t,V,Plv,Pao,Qmv,Qav,Pla,e";
+        // A balloon pump's cycle of several beats is printed whole, each row
+        // naming its beat.
+        const bool cycle = s.beat.beats > 1;
         const bool circulation = kind == ModelKind::Circulation;
+        const bool balloon = p[Param::IABP] > 0;
+        std::string out = cycle ? "beat,t,V,Plv,Pao,Qmv,Qav,Pla,e" : "t,V,Plv,Pao,Qmv,Qav,Pla,e";
         if (circulation) {
             for (std::size_t c = 1; c < kCompartmentCount; ++c)
                 out += ",V_" + str(compartmentName(static_cast<Compartment>(c)));
-            out += ",Pra,Prv,Ppa,Ppv";
+            out += ",Pra,Prv,Ppa,Ppv,Qpump";
+            if (balloon)
+                out += ",Vballoon";
         }
         out += "\n";
-        char row[512];
-        for (const Sample &x : s.beat.samples) {
-            int n = std::snprintf(row, sizeof row, "%.4f,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g", x.t, x.V, x.Plv, x.Pao,
-                x.Qmv + 0.0, x.Qav + 0.0, x.Pla, x.e);
+        char row[600];
+        const std::size_t perBeat = s.beat.samples.size() / static_cast<std::size_t>(s.beat.beats);
+        for (std::size_t k = 0; k < s.beat.samples.size(); ++k) {
+            const Sample &x = s.beat.samples[k];
+            int n = cycle ? std::snprintf(row, sizeof row, "%zu,", k / perBeat + 1) : 0;
+            n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n),
+                "%.4f,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g", x.t, x.V, x.Plv, x.Pao, x.Qmv + 0.0, x.Qav + 0.0, x.Pla,
+                x.e);
             if (circulation) {
                 for (std::size_t c = 1; c < kCompartmentCount; ++c)
                     n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.10g", x.volumes[c]);
-                n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g,%.6g,%.6g,%.6g", x.Pra,
-                    x.Prv, x.Ppa, x.Ppv);
+                n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g,%.6g,%.6g,%.6g,%.6g",
+                    x.Pra, x.Prv, x.Ppa, x.Ppv, x.Qpump + 0.0);
+                if (balloon)
+                    n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g", x.Vballoon + 0.0);
             }
             out += row;
             out += "\n";
         }
         print(out);
     } else {
-        print("{\"model\": \"" + modelKey + "\", " + measuresJson(measure(s)) +
+        std::string split;
+        if (const std::optional<AssistSplit> a = assistSplit(s.beat, p))
+            split = "\"assisted\": " + measuresObject(a->assisted) +
+                ", \"unassisted\": " + measuresObject(a->unassisted) + ", ";
+        print("{\"model\": \"" + modelKey + "\", " + measuresJson(measure(s)) + split +
             "\"beats\": " + std::to_string(s.beats) + ", \"converged\": " + (s.converged ? "true" : "false") + "}\n");
     }
     if (!s.converged) {
