@@ -5,11 +5,14 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QListWidget>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QThread>
 #include <QtGlobal>
 
@@ -77,12 +80,39 @@ void occlusion(LoopLabWindow &lab)
     press(lab, "cmdOcclusion");
 }
 
+// VA-ECMO on a failing ventricle, against its loop without the circuit.
+void ecmo(LoopLabWindow &lab)
+{
+    auto *presets = control<QComboBox>(lab, "presets");
+    presets->setCurrentIndex(presets->findText(QStringLiteral("Heart failure with reduced EF")));
+    settleLab(lab);
+    control<QTabWidget>(lab, "labGroups")->setCurrentIndex(1);
+    type(lab, "spinECMO", 4);
+}
+
+// The cursor at the aortic valve's opening: on the P-V chart, to the beat's
+// start (the ventricle's activation onset), then on to the next event.
+void cursor(LoopLabWindow &lab)
+{
+    auto *chart = control<QWidget>(lab, "labChart");
+    chart->setFocus();
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_PageDown}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(chart, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(chart, &release);
+    }
+    settleLab(lab, Reading::Before);
+}
+
 constexpr LabState kStates[] = {
     {"LoopLab", asOpened},
     {"LoopLab-baseline", baseline},
     {"LoopLab-explore", explore},
     {"LoopLab-exercise", exercise},
     {"LoopLab-occlusion", occlusion},
+    {"LoopLab-ecmo", ecmo},
+    {"LoopLab-cursor", cursor},
 };
 
 } // namespace
