@@ -9,15 +9,45 @@
 #include <QApplication>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QScrollArea>
 #include <cmath>
 
 namespace valthera {
 
 namespace {
 
+// The bar's commands padded half as much as the style would: all ten then fit
+// a window on a 1024-pixel-wide screen, where the last would otherwise go
+// behind the overflow button, out of the keyboard's reach.
+class CompactBarStyle : public QProxyStyle {
+public:
+    QSize sizeFromContents(
+        ContentsType type, const QStyleOption *option, const QSize &contents, const QWidget *widget) const override
+    {
+        QSize size = QProxyStyle::sizeFromContents(type, option, contents, widget);
+        if (type == CT_MenuBarItem && !contents.isEmpty())
+            size.setWidth(contents.width() + (size.width() - contents.width()) / 2);
+        return size;
+    }
+};
+
+QStyle *compactBarStyle()
+{
+    // One for every bar, going with the application.
+    static QPointer<CompactBarStyle> style;
+    if (!style) {
+        style = new CompactBarStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 void fillSectionMenu(QMenuBar *bar, ScreenRegistry &registry)
 {
+    bar->setStyle(compactBarStyle());
     bar->setObjectName(QStringLiteral("SectionMenu"));
     bar->setAccessibleName(QStringLiteral("Section menu"));
     bar->setNativeMenuBar(false);
@@ -49,39 +79,72 @@ MenuWindow::MenuWindow(ScreenRegistry &registry, const QString &caption, int cli
     look::paintBackground(this, look::windowBlue());
     fillSectionMenu(menuBar(), registry);
 
-    client_ = new QWidget(this);
+    view_ = new QScrollArea(this);
+    view_->setObjectName(QStringLiteral("clientView"));
+    view_->setFrameShape(QFrame::NoFrame);
+    // Tab goes to the controls; the view follows the focus by itself.
+    view_->setFocusPolicy(Qt::NoFocus);
+    view_->setAccessibleName(caption);
+    look::paintBackground(view_->viewport(), look::windowBlue());
+    client_ = new QWidget;
     client_->setObjectName(QStringLiteral("client"));
     look::paintBackground(client_, look::windowBlue());
-    client_->setMinimumSize(minimumClient());
-    setCentralWidget(client_);
+    view_->setWidget(client_);
+    setCentralWidget(view_);
+    view_->viewport()->installEventFilter(this);
+    client_->installEventFilter(this);
+    fitClient();
     look::sizeToDesign(this, clientWidthTwips, clientHeightTwips);
+    sizeToScreen();
     zoomedSize_ = size();
     connect(&look::Zoom::instance(), &look::Zoom::changed, this, &MenuWindow::followZoom);
+    connect(qApp, &QApplication::focusChanged, this, &MenuWindow::showFocus);
 }
 
-QSize MenuWindow::minimumClient() const
+bool MenuWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    const QSize design = look::toPixels(clientWidthTwips_, clientHeightTwips_);
-    QSize zoomed(look::zoomedPx(clientWidthTwips_), look::zoomedPx(clientHeightTwips_));
-    // Enlarged past what the screen can hold, the client would drag a maximized
-    // window off the screen: there it takes the room the screen has, and never
-    // less than the design size.
-    if (const QScreen *screen = this->screen(); screen && (zoomed.width() > design.width())) {
-        const QSize frame = frameGeometry().size() - size();
-        const QSize room = screen->availableGeometry().size() - frame - QSize(0, menuBar()->sizeHint().height());
-        zoomed = zoomed.boundedTo(room.expandedTo(design));
-    }
-    return zoomed;
+    // The viewport resized, or the client's layout about to be redone for new
+    // sizes of its controls: the client takes the room it needs first.
+    if ((watched == view_->viewport() && event->type() == QEvent::Resize) ||
+        (watched == client_ && event->type() == QEvent::LayoutRequest))
+        fitClient();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MenuWindow::fitClient()
+{
+    QSize needed(look::zoomedPx(clientWidthTwips_), look::zoomedPx(clientHeightTwips_));
+    if (QLayout *layout = client_->layout())
+        needed = needed.expandedTo(layout->totalMinimumSize());
+    if (client_->minimumSize() != needed)
+        client_->setMinimumSize(needed);
+    const QSize size = view_->viewport()->size().expandedTo(needed);
+    if (client_->size() != size)
+        client_->resize(size);
+}
+
+void MenuWindow::sizeToScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    const QSize room = screen->availableGeometry().size() - frame;
+    if (width() > room.width() || height() > room.height())
+        resize(size().boundedTo(room));
+}
+
+void MenuWindow::showFocus()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && focus != client_ && client_->isAncestorOf(focus))
+        view_->ensureWidgetVisible(focus, look::zoomedPx(120), look::zoomedPx(120));
 }
 
 void MenuWindow::followZoom(qreal factor, qreal previous)
 {
     const bool untouched = size() == zoomedSize_;
-    client_->setMinimumSize(minimumClient());
-    // The window's own minimum follows its client's now, not at the next pass of
-    // the event loop, so a smaller restored size below is not refused.
-    if (layout())
-        layout()->activate();
+    fitClient();
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))) {
         if (untouched) {
             look::sizeToDesign(this, clientWidthTwips_, clientHeightTwips_);
@@ -92,9 +155,12 @@ void MenuWindow::followZoom(qreal factor, qreal previous)
             resize(static_cast<int>(std::lround(width() * ratio)),
                 static_cast<int>(std::lround((height() - bar) * ratio)) + bar);
         }
+        sizeToScreen();
         look::keepOnScreen(this);
     }
     zoomedSize_ = size();
+    // Once the controls have their new places, the one with the focus is shown.
+    QMetaObject::invokeMethod(this, &MenuWindow::showFocus, Qt::QueuedConnection);
 }
 
 } // namespace valthera
