@@ -97,8 +97,22 @@ MenuWindow::MenuWindow(ScreenRegistry &registry, const QString &caption, int cli
     look::sizeToDesign(this, clientWidthTwips, clientHeightTwips);
     sizeToScreen();
     zoomedSize_ = size();
-    connect(&look::Zoom::instance(), &look::Zoom::changed, this, &MenuWindow::followZoom);
+    builtAt_ = look::Zoom::instance().factor();
     connect(qApp, &QApplication::focusChanged, this, &MenuWindow::showFocus);
+}
+
+void MenuWindow::showEvent(QShowEvent *event)
+{
+    // Followed from the first showing on, so that on every step the controls
+    // already have their new places (their follower was made with the window)
+    // when the client is sized to hold them.
+    if (!followingZoom_) {
+        followingZoom_ = true;
+        connect(&look::Zoom::instance(), &look::Zoom::changed, this, &MenuWindow::followZoom);
+        if (look::Zoom::instance().factor() != builtAt_)
+            followZoom(look::Zoom::instance().factor(), builtAt_);
+    }
+    QMainWindow::showEvent(event);
 }
 
 bool MenuWindow::eventFilter(QObject *watched, QEvent *event)
@@ -114,8 +128,16 @@ bool MenuWindow::eventFilter(QObject *watched, QEvent *event)
 void MenuWindow::fitClient()
 {
     QSize needed(look::zoomedPx(clientWidthTwips_), look::zoomedPx(clientHeightTwips_));
-    if (QLayout *layout = client_->layout())
+    if (QLayout *layout = client_->layout()) {
         needed = needed.expandedTo(layout->totalMinimumSize());
+    } else {
+        // Controls placed by hand may reach a little past the design size;
+        // those shown later count too.
+        for (const QObject *object : client_->children()) {
+            if (const auto *control = qobject_cast<const QWidget *>(object); control && !control->isWindow())
+                needed = needed.expandedTo(QSize(control->geometry().right() + 1, control->geometry().bottom() + 1));
+        }
+    }
     if (client_->minimumSize() != needed)
         client_->setMinimumSize(needed);
     const QSize size = view_->viewport()->size().expandedTo(needed);
@@ -137,8 +159,21 @@ void MenuWindow::sizeToScreen()
 void MenuWindow::showFocus()
 {
     QWidget *focus = QApplication::focusWidget();
-    if (focus && focus != client_ && client_->isAncestorOf(focus))
-        view_->ensureWidgetVisible(focus, look::zoomedPx(120), look::zoomedPx(120));
+    if (!focus || focus == client_ || !client_->isAncestorOf(focus))
+        return;
+    // The whole control where it fits, else its top left: a list's or a text's
+    // own idea of where its focus is (the current line) would leave the rest
+    // of it out of view.
+    const QRect place(focus->mapTo(client_, QPoint()), focus->size());
+    const QSize view = view_->viewport()->size();
+    const int margin = look::zoomedPx(120);
+    // Half the room each way around the control, with what margin there is room for.
+    const auto half = [margin](int length, int room) {
+        return std::min(length, room) / 2 + std::clamp((room - length) / 2, 0, margin);
+    };
+    const int x = place.x() + std::min(place.width(), view.width()) / 2;
+    const int y = place.y() + std::min(place.height(), view.height()) / 2;
+    view_->ensureVisible(x, y, half(place.width(), view.width()), half(place.height(), view.height()));
 }
 
 void MenuWindow::followZoom(qreal factor, qreal previous)

@@ -26,6 +26,7 @@ public:
     QScrollArea *clientView() const { return view_; }
 
 protected:
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -39,6 +40,8 @@ private:
     int clientWidthTwips_ = 0;
     int clientHeightTwips_ = 0;
     QSize zoomedSize_; // the restored size the zoom gave the window last
+    qreal builtAt_ = 1; // the zoom the window was built at
+    bool followingZoom_ = false;
 };
 
 } // namespace valthera
