@@ -125,11 +125,12 @@ bool MenuWindow::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MenuWindow::fitClient()
+void MenuWindow::fitClient(bool askLayout)
 {
     QSize needed(look::zoomedPx(clientWidthTwips_), look::zoomedPx(clientHeightTwips_));
     if (QLayout *layout = client_->layout()) {
-        needed = needed.expandedTo(layout->totalMinimumSize());
+        if (askLayout)
+            needed = needed.expandedTo(layout->totalMinimumSize());
     } else {
         // Controls placed by hand may reach a little past the design size;
         // those shown later count too.
@@ -179,7 +180,8 @@ void MenuWindow::showFocus()
 void MenuWindow::followZoom(qreal factor, qreal previous)
 {
     const bool untouched = size() == zoomedSize_;
-    fitClient();
+    // A layout is asked once its controls have their new fonts, when it is redone.
+    fitClient(false);
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))) {
         if (untouched) {
             look::sizeToDesign(this, clientWidthTwips_, clientHeightTwips_);

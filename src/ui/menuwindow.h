@@ -31,7 +31,7 @@ protected:
 
 private:
     void followZoom(qreal factor, qreal previous);
-    void fitClient();
+    void fitClient(bool askLayout = true);
     void sizeToScreen();
     void showFocus();
 
