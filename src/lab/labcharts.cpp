@@ -232,48 +232,23 @@ void paintLegend(QPainter &painter, const std::vector<LegendEntry> &entries, con
     }
 }
 
-// A beat's samples as a line through as few of them as keep it within a
-// third of a pixel of every sample. A beat has well over a thousand samples,
-// and a wide line costs by its corners: a smooth stretch needs few of them,
-// so the line looks the same at every size for a fraction of the cost (the
-// charts are redrawn on every zoom step and every move of a dragged slider).
-constexpr double kTolerance = 0.35;
-// The longest straight stretch tried at once, which bounds the work on a
-// line that is nearly straight throughout.
-constexpr std::size_t kLongestStretch = 64;
-
-double distanceToSegment(QPointF p, QPointF a, QPointF b)
-{
-    const QPointF d = b - a;
-    const double length2 = QPointF::dotProduct(d, d);
-    const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, d) / length2, 0.0, 1.0) : 0.0;
-    const QPointF off = p - (a + t * d);
-    return std::hypot(off.x(), off.y());
-}
+// A beat's samples as a line through points at least kMinStep pixels apart.
+// A beat has well over a thousand samples, several to a pixel; drawing them
+// all costs many times more while looking the same, and the charts are
+// redrawn on every move of a dragged slider.
+constexpr double kMinStep = 1.5;
 
 template <typename Map> QPolygonF thinLine(const Beat &beat, Map map)
 {
     QPolygonF line;
-    if (beat.samples.empty())
-        return line;
-    std::vector<QPointF> points;
-    points.reserve(beat.samples.size());
-    for (const Sample &s : beat.samples)
-        points.push_back(map(s));
-    line.append(points.front());
-    std::size_t anchor = 0;
-    for (std::size_t i = 2; i < points.size(); ++i) {
-        // Could the line run straight from the last corner to sample i?
-        bool straight = i - anchor <= kLongestStretch;
-        for (std::size_t k = anchor + 1; k < i && straight; ++k)
-            straight = distanceToSegment(points[k], points[anchor], points[i]) <= kTolerance;
-        if (!straight) {
-            anchor = i - 1;
-            line.append(points[anchor]);
-        }
+    line.reserve(static_cast<qsizetype>(beat.samples.size() / 2));
+    for (const Sample &s : beat.samples) {
+        const QPointF p = map(s);
+        if (line.isEmpty() || std::abs(p.x() - line.back().x()) + std::abs(p.y() - line.back().y()) >= kMinStep)
+            line.append(p);
     }
-    if (points.size() > 1)
-        line.append(points.back());
+    if (!beat.samples.empty() && line.size() > 1)
+        line.back() = map(beat.samples.back());
     return line;
 }
 
