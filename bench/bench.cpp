@@ -16,6 +16,7 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -261,17 +262,34 @@ double zoomSteps(valthera::ScreenRegistry &registry)
     }
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     waitForPaint(window);
+    // The lab as a student mostly sees it: a condition against the Control
+    // baseline, so both charts carry two loops.
+    if (auto *conditions = window->findChild<QComboBox *>(QStringLiteral("presets"))) {
+        conditions->setCurrentIndex(conditions->findText(QStringLiteral("Heart failure with reduced EF")));
+        QApplication::processEvents();
+        QKeyEvent skip(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(window, &skip);
+        waitForPaint(window);
+    }
     valthera::look::Zoom &zoom = valthera::look::Zoom::instance();
     std::vector<double> times;
+    std::vector<double> cpu;
     auto step = [&](Qt::Key key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
         Clock clock;
         clock.start();
+        const double started = threadCpuMs();
+        // Until the window is painted as the event loop paints it: after the
+        // layouts the step asked for, not a forced frame before them.
+        FirstPaint probe(window);
         QApplication::sendEvent(window, &press);
-        waitForPaint(window);
+        while (!probe.painted)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
         QApplication::processEvents(); // and whatever the step posted
         times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        cpu.push_back(threadCpuMs() - started);
     };
+    const double load = loadAverage();
     for (int round = 0; round < 5; ++round) {
         while (zoom.percent() < valthera::look::Zoom::kSteps.back())
             step(Qt::Key_Plus);
@@ -283,9 +301,13 @@ double zoomSteps(valthera::ScreenRegistry &registry)
     std::printf("\nzoom step on %s (%lld widgets): key to repainted window, %zu steps\n", qPrintable(largest),
         static_cast<long long>(most), times.size());
     row("median zoom step", median(times), 0, "ms");
-    row("95th percentile zoom step (target 16 ms)", percentile(times, 0.95), 0, "ms");
+    row("95th percentile zoom step", percentile(times, 0.95), 0, "ms");
+    row("99th percentile zoom step (target 16 ms)", percentile(times, 0.99), 0, "ms");
     const double worst = *std::max_element(times.begin(), times.end());
     row("slowest zoom step", worst, 0, "ms");
+    row("  the same in processor time: median", median(cpu), 0, "ms");
+    row("  the same in processor time: 99th percentile", percentile(cpu, 0.99), 0, "ms");
+    std::printf("  (load average %.2f on %d processors)\n", load, QThread::idealThreadCount());
     return worst;
 }
 

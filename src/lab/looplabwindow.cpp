@@ -94,11 +94,6 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     charts->addWidget(buildCursorPanel());
     columns->addLayout(charts, 1);
     columns->addWidget(buildReadouts());
-    // After the controls, the charts that take the cursor's keys, then Play.
-    QWidget::setTabOrder(skip_, chart_);
-    QWidget::setTabOrder(chart_, timeChart_);
-    QWidget::setTabOrder(timeChart_, play_);
-    QWidget::setTabOrder(play_, quarterSpeed_);
 
     auto *copy = new QAction(QStringLiteral("Copy chart and measures"), this);
     copy->setObjectName(QStringLiteral("actCopy"));
@@ -150,6 +145,44 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     for (const MeasureInfo &i : measureTable())
         announced_[static_cast<std::size_t>(i.id)] = announcedState(i.id);
     settleTimer_.stop();
+    orderTabs();
+}
+
+// Tab walks the window as it reads, whatever order the panels were built in:
+// the model and condition, each parameter's slider then its box (the page
+// tabs before the first control under them), the buttons, the charts that
+// take the cursor's keys, Play, then the measures' column top to bottom.
+void LoopLabWindow::orderTabs()
+{
+    std::vector<QWidget *> order{model_, presets_};
+    for (const ParamInfo &i : parameterTable()) {
+        const ParameterControls &c = controls_[static_cast<std::size_t>(i.id)];
+        if (i.id == Param::V0)
+            if (auto *groups = findChild<QTabWidget *>(QStringLiteral("labGroups"))) {
+                // Tab reaches the pages through their tabs alone. The page box
+                // would pass its focus on to them from wherever it stands in
+                // the chain, and cannot be placed in it apart from them.
+                groups->setFocusProxy(nullptr);
+                groups->setFocusPolicy(Qt::NoFocus);
+                order.push_back(groups->tabBar());
+            }
+        order.push_back(c.slider);
+        order.push_back(c.spin);
+    }
+    for (const char *button : {"cmdBaseline", "cmdReset", "cmdOcclusion"})
+        if (auto *w = findChild<QWidget *>(QLatin1String(button)))
+            order.push_back(w);
+    for (QWidget *w : {static_cast<QWidget *>(skip_), static_cast<QWidget *>(chart_),
+             static_cast<QWidget *>(timeChart_), static_cast<QWidget *>(play_), static_cast<QWidget *>(quarterSpeed_)})
+        order.push_back(w);
+    if (auto *readouts = findChild<QWidget *>(QStringLiteral("labReadouts")))
+        for (QWidget *w : readouts->findChildren<QWidget *>())
+            if (w->focusPolicy() & Qt::TabFocus && !w->focusProxy())
+                order.push_back(w);
+    for (std::size_t k = 1; k < order.size(); ++k)
+        QWidget::setTabOrder(order[k - 1], order[k]);
+    // And round again from the last to the first.
+    QWidget::setTabOrder(order.back(), order.front());
 }
 
 QWidget *LoopLabWindow::buildControls()

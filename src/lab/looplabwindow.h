@@ -104,6 +104,7 @@ private:
     QString announcedState(lab::Measure m) const;
 
     QWidget *buildCursorPanel();
+    void orderTabs();
     void refreshCharts(); // the beat on show changed: both charts and the cursor
     void showCursor(const QString &said); // the readout, the charts' marks and what to read out
     bool cursorKey(const QKeyEvent *event);

@@ -7,7 +7,9 @@
 #include "ui/look.h"
 #include "ui/screenregistry.h"
 #include "ui/topictext.h"
+#include "ui/zoom.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -211,6 +213,10 @@ void LessonScreen::showCompletion()
     QMessageBox box(QMessageBox::NoIcon, QuestionSequence::kCompletionTitle, QuestionSequence::kCompletionMessage,
         QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("CompletionMessage"));
+    // A window of its own, so the zoom would not reach it through the lesson:
+    // it follows the zoom itself, from the program's font.
+    box.setFont(QApplication::font());
+    look::followZoom(&box);
     box.exec();
 }
 

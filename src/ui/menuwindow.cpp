@@ -9,15 +9,45 @@
 #include <QApplication>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
+#include <QScrollArea>
 #include <cmath>
 
 namespace valthera {
 
 namespace {
 
+// The bar's commands padded half as much as the style would: all ten then fit
+// a window on a 1024-pixel-wide screen, where the last would otherwise go
+// behind the overflow button, out of the keyboard's reach.
+class CompactBarStyle : public QProxyStyle {
+public:
+    QSize sizeFromContents(
+        ContentsType type, const QStyleOption *option, const QSize &contents, const QWidget *widget) const override
+    {
+        QSize size = QProxyStyle::sizeFromContents(type, option, contents, widget);
+        if (type == CT_MenuBarItem && !contents.isEmpty())
+            size.setWidth(contents.width() + (size.width() - contents.width()) / 2);
+        return size;
+    }
+};
+
+QStyle *compactBarStyle()
+{
+    // One for every bar, going with the application.
+    static QPointer<CompactBarStyle> style;
+    if (!style) {
+        style = new CompactBarStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
+
 void fillSectionMenu(QMenuBar *bar, ScreenRegistry &registry)
 {
+    bar->setStyle(compactBarStyle());
     bar->setObjectName(QStringLiteral("SectionMenu"));
     bar->setAccessibleName(QStringLiteral("Section menu"));
     bar->setNativeMenuBar(false);
@@ -49,39 +79,109 @@ MenuWindow::MenuWindow(ScreenRegistry &registry, const QString &caption, int cli
     look::paintBackground(this, look::windowBlue());
     fillSectionMenu(menuBar(), registry);
 
-    client_ = new QWidget(this);
+    view_ = new QScrollArea(this);
+    view_->setObjectName(QStringLiteral("clientView"));
+    view_->setFrameShape(QFrame::NoFrame);
+    // Tab goes to the controls; the view follows the focus by itself.
+    view_->setFocusPolicy(Qt::NoFocus);
+    view_->setAccessibleName(caption);
+    look::paintBackground(view_->viewport(), look::windowBlue());
+    client_ = new QWidget;
     client_->setObjectName(QStringLiteral("client"));
     look::paintBackground(client_, look::windowBlue());
-    client_->setMinimumSize(minimumClient());
-    setCentralWidget(client_);
+    view_->setWidget(client_);
+    setCentralWidget(view_);
+    view_->viewport()->installEventFilter(this);
+    client_->installEventFilter(this);
+    fitClient();
     look::sizeToDesign(this, clientWidthTwips, clientHeightTwips);
+    sizeToScreen();
     zoomedSize_ = size();
-    connect(&look::Zoom::instance(), &look::Zoom::changed, this, &MenuWindow::followZoom);
+    builtAt_ = look::Zoom::instance().factor();
+    connect(qApp, &QApplication::focusChanged, this, &MenuWindow::showFocus);
 }
 
-QSize MenuWindow::minimumClient() const
+void MenuWindow::showEvent(QShowEvent *event)
 {
-    const QSize design = look::toPixels(clientWidthTwips_, clientHeightTwips_);
-    QSize zoomed(look::zoomedPx(clientWidthTwips_), look::zoomedPx(clientHeightTwips_));
-    // Enlarged past what the screen can hold, the client would drag a maximized
-    // window off the screen: there it takes the room the screen has, and never
-    // less than the design size.
-    if (const QScreen *screen = this->screen(); screen && (zoomed.width() > design.width())) {
-        const QSize frame = frameGeometry().size() - size();
-        const QSize room = screen->availableGeometry().size() - frame - QSize(0, menuBar()->sizeHint().height());
-        zoomed = zoomed.boundedTo(room.expandedTo(design));
+    // Followed from the first showing on, so that on every step the controls
+    // already have their new places (their follower was made with the window)
+    // when the client is sized to hold them.
+    if (!followingZoom_) {
+        followingZoom_ = true;
+        connect(&look::Zoom::instance(), &look::Zoom::changed, this, &MenuWindow::followZoom);
+        if (look::Zoom::instance().factor() != builtAt_)
+            followZoom(look::Zoom::instance().factor(), builtAt_);
     }
-    return zoomed;
+    QMainWindow::showEvent(event);
+}
+
+bool MenuWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The viewport resized, or the client's layout about to be redone for new
+    // sizes of its controls: the client takes the room it needs first.
+    if ((watched == view_->viewport() && event->type() == QEvent::Resize) ||
+        (watched == client_ && event->type() == QEvent::LayoutRequest))
+        fitClient();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MenuWindow::fitClient(bool askLayout)
+{
+    QSize needed(look::zoomedPx(clientWidthTwips_), look::zoomedPx(clientHeightTwips_));
+    if (QLayout *layout = client_->layout()) {
+        if (askLayout)
+            needed = needed.expandedTo(layout->totalMinimumSize());
+    } else {
+        // Controls placed by hand may reach a little past the design size;
+        // those shown later count too.
+        for (const QObject *object : client_->children()) {
+            if (const auto *control = qobject_cast<const QWidget *>(object); control && !control->isWindow())
+                needed = needed.expandedTo(QSize(control->geometry().right() + 1, control->geometry().bottom() + 1));
+        }
+    }
+    if (client_->minimumSize() != needed)
+        client_->setMinimumSize(needed);
+    const QSize size = view_->viewport()->size().expandedTo(needed);
+    if (client_->size() != size)
+        client_->resize(size);
+}
+
+void MenuWindow::sizeToScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)))
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    const QSize room = screen->availableGeometry().size() - frame;
+    if (width() > room.width() || height() > room.height())
+        resize(size().boundedTo(room));
+}
+
+void MenuWindow::showFocus()
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus == client_ || !client_->isAncestorOf(focus))
+        return;
+    // The whole control where it fits, else its top left: a list's or a text's
+    // own idea of where its focus is (the current line) would leave the rest
+    // of it out of view.
+    const QRect place(focus->mapTo(client_, QPoint()), focus->size());
+    const QSize view = view_->viewport()->size();
+    const int margin = look::zoomedPx(120);
+    // Half the room each way around the control, with what margin there is room for.
+    const auto half = [margin](int length, int room) {
+        return std::min(length, room) / 2 + std::clamp((room - length) / 2, 0, margin);
+    };
+    const int x = place.x() + std::min(place.width(), view.width()) / 2;
+    const int y = place.y() + std::min(place.height(), view.height()) / 2;
+    view_->ensureVisible(x, y, half(place.width(), view.width()), half(place.height(), view.height()));
 }
 
 void MenuWindow::followZoom(qreal factor, qreal previous)
 {
     const bool untouched = size() == zoomedSize_;
-    client_->setMinimumSize(minimumClient());
-    // The window's own minimum follows its client's now, not at the next pass of
-    // the event loop, so a smaller restored size below is not refused.
-    if (layout())
-        layout()->activate();
+    // A layout is asked once its controls have their new fonts, when it is redone.
+    fitClient(false);
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))) {
         if (untouched) {
             look::sizeToDesign(this, clientWidthTwips_, clientHeightTwips_);
@@ -92,9 +192,12 @@ void MenuWindow::followZoom(qreal factor, qreal previous)
             resize(static_cast<int>(std::lround(width() * ratio)),
                 static_cast<int>(std::lround((height() - bar) * ratio)) + bar);
         }
+        sizeToScreen();
         look::keepOnScreen(this);
     }
     zoomedSize_ = size();
+    // Once the controls have their new places, the one with the focus is shown.
+    QMetaObject::invokeMethod(this, &MenuWindow::showFocus, Qt::QueuedConnection);
 }
 
 } // namespace valthera

@@ -1,12 +1,16 @@
 #pragma once
 // The frame of every window that carries the section menu: caption, blue
 // background, the menu bar of plain commands, and a blue client area laid out
-// in twips. A restored window has the design client size (widened so every
-// menu command shows) and cannot be shrunk below it. Both follow the program's
-// zoom, as do the controls on the client area; the bar keeps the desktop's size.
+// in twips. The client keeps its design size times the zoom (or what its
+// layout needs, if more) and scrolls inside the window when the window is
+// smaller, so every control stays reachable on a small screen or at a large
+// zoom; a control that takes the focus is scrolled into view. A restored window
+// opens at the design client size (widened so every menu command shows), as
+// far as its screen allows. The bar keeps the desktop's size.
 
 #include <QMainWindow>
 
+class QScrollArea;
 
 namespace valthera {
 
@@ -18,15 +22,26 @@ public:
     MenuWindow(ScreenRegistry &registry, const QString &caption, int clientWidthTwips, int clientHeightTwips);
 
     QWidget *client() const { return client_; }
+    // The scrolled view of the client.
+    QScrollArea *clientView() const { return view_; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void followZoom(qreal factor, qreal previous);
-    QSize minimumClient() const;
+    void fitClient(bool askLayout = true);
+    void sizeToScreen();
+    void showFocus();
 
+    QScrollArea *view_ = nullptr;
     QWidget *client_ = nullptr;
     int clientWidthTwips_ = 0;
     int clientHeightTwips_ = 0;
     QSize zoomedSize_; // the restored size the zoom gave the window last
+    qreal builtAt_ = 1; // the zoom the window was built at
+    bool followingZoom_ = false;
 };
 
 } // namespace valthera

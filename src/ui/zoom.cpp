@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QWidget>
@@ -53,9 +54,13 @@ bool inMenuBar(const QWidget *widget, const QWidget *window)
     return false;
 }
 
+// Sized by a layout, or by the scroll area it is the content of.
 bool managedByLayout(const QWidget *widget)
 {
     const QWidget *parent = widget->parentWidget();
+    if (const auto *area = qobject_cast<const QScrollArea *>(parent ? parent->parentWidget() : nullptr);
+        area && area->widget() == widget)
+        return true;
     return parent && parent->layout() && parent->layout()->indexOf(const_cast<QWidget *>(widget)) >= 0;
 }
 

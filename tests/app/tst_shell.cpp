@@ -78,13 +78,19 @@ private slots:
         // Elsewhere the third command has its other name.
         MenuWindow other(program_->registry(), "other", 1500, 1500);
         QCOMPARE(other.menuBar()->actions().at(2)->objectName(), QString("mnuRelations"));
-        // A restored window, however small its design, is wide enough for every command.
+        // A restored window, however small its design, is wide enough for
+        // every command, as far as its screen allows.
         other.show();
         QVERIFY(QTest::qWaitForWindowExposed(&other));
-        const auto *overflow = other.menuBar()->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
-        QVERIFY(!overflow || !overflow->isVisible());
-        for (QAction *action : other.menuBar()->actions())
-            QVERIFY(other.menuBar()->rect().contains(other.menuBar()->actionGeometry(action)));
+        const int needed = other.menuBar()->sizeHint().width();
+        const int screenWidth = other.screen()->availableGeometry().width();
+        QVERIFY(other.width() >= std::min(needed, screenWidth));
+        if (needed <= screenWidth) {
+            const auto *overflow = other.menuBar()->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
+            QVERIFY(!overflow || !overflow->isVisible());
+            for (QAction *action : other.menuBar()->actions())
+                QVERIFY(other.menuBar()->rect().contains(other.menuBar()->actionGeometry(action)));
+        }
 
         // The lab command opens the lab.
         welcome->findChild<QAction *>("mnuLab")->trigger();
@@ -178,7 +184,9 @@ private slots:
         lesson->showNormal();
         testing::settle();
         const QSize design = look::toPixels(11400, 9720);
-        QCOMPARE(lesson->client()->minimumSize(), design);
+        // At least the design: a control placed a little past it is held too.
+        QVERIFY(lesson->client()->minimumWidth() >= design.width());
+        QVERIFY(lesson->client()->minimumHeight() >= design.height());
         lesson->resize(200, 150);
         testing::settle();
         QVERIFY(lesson->client()->width() >= design.width());

@@ -12,6 +12,7 @@
 #include "support/testsupport.h"
 #include "ui/choicelist.h"
 #include "ui/look.h"
+#include "ui/menuwindow.h"
 #include "ui/topictext.h"
 #include "ui/zoom.h"
 
@@ -43,6 +44,13 @@ void zoomWheel(QWidget *target, int delta)
     QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::ControlModifier,
         Qt::NoScrollPhase, false);
     QApplication::sendEvent(target, &wheel);
+}
+
+// The area a window's controls are laid out on (scrolled by its frame).
+QWidget *clientOf(QMainWindow *window)
+{
+    auto *framed = qobject_cast<MenuWindow *>(window);
+    return framed ? framed->client() : window->centralWidget();
 }
 
 bool named(const QWidget *widget)
@@ -126,7 +134,7 @@ QList<Design> designOf(QMainWindow *window)
         places.insert("Label1", {look::Place{}, true});
     }
     QList<Design> controls;
-    for (QWidget *widget : window->centralWidget()->findChildren<QWidget *>()) {
+    for (QWidget *widget : clientOf(window)->findChildren<QWidget *>()) {
         if (!named(widget))
             continue;
         // Only a control's own font is the design's; the others follow their parent's.
@@ -177,7 +185,7 @@ QStringList stateOf(QMainWindow *window, ScreenRegistry &registry)
 {
     QStringList state{QString::number(registry.counter(window->objectName())),
         QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString()};
-    for (QWidget *widget : window->centralWidget()->findChildren<QWidget *>()) {
+    for (QWidget *widget : clientOf(window)->findChildren<QWidget *>()) {
         if (!named(widget))
             continue;
         QString line = widget->objectName() + (widget->isHidden() ? " hidden" : " shown");
@@ -287,11 +295,11 @@ private slots:
         testing::settle();
         const QList<Design> design = designOf(window);
         QVERIFY(design.size() >= 3);
-        const QImage before = window->centralWidget()->grab().toImage();
+        const QImage before = clientOf(window)->grab().toImage();
         const QFont barFont = window->menuBar()->font();
 
         // Up with both spellings of Plus, down with the wheel, past both ends.
-        QWidget *target = window->centralWidget();
+        QWidget *target = clientOf(window);
         for (size_t step = 5; step < Zoom::kSteps.size(); ++step) {
             zoomKey(target, step % 2 ? Qt::Key_Plus : Qt::Key_Equal);
             testing::settle();
@@ -316,7 +324,7 @@ private slots:
         zoomKey(target, Qt::Key_0);
         testing::settle();
         QCOMPARE(Zoom::instance().percent(), 100);
-        QCOMPARE(window->centralWidget()->grab().toImage(), before);
+        QCOMPARE(clientOf(window)->grab().toImage(), before);
     }
 
     void zoomingLeavesTheWorkAsItWas_data()
@@ -416,8 +424,8 @@ private slots:
         testing::settle();
         QVERIFY(lesson->isMaximized());
         const QSize lessonSize = lesson->size();
-        const QSize testClient = test->centralWidget()->size();
-        const QSize testMinimum = test->centralWidget()->minimumSize();
+        const QSize testClient = clientOf(test)->size();
+        const QSize testMinimum = clientOf(test)->minimumSize();
         const QSize pageSize = instructions->size();
         const int lineHeight = instructions->lineHeight();
         const QSize afterloadSize = afterload->size();
@@ -440,12 +448,12 @@ private slots:
             // Widened, where need be, so every menu command shows.
             const QSizeF testWant(std::max(testMinimum.width() * f, qreal(test->menuBar()->sizeHint().width())),
                 testMinimum.height() * f);
-            QVERIFY2(near(test->centralWidget()->size(), testWant),
+            QVERIFY2(near(clientOf(test)->size(), testWant),
                 qPrintable(QStringLiteral("%1 %: %2x%3")
                                .arg(percent)
-                               .arg(test->centralWidget()->width())
-                               .arg(test->centralWidget()->height())));
-            QVERIFY(near(test->centralWidget()->minimumSize(), QSizeF(testMinimum) * f));
+                               .arg(clientOf(test)->width())
+                               .arg(clientOf(test)->height())));
+            QVERIFY(near(clientOf(test)->minimumSize(), QSizeF(testMinimum) * f));
             QVERIFY(near(instructions->size(), QSizeF(pageSize) * f));
             // The page prints in the zoomed font, and every line still lands on it.
             QVERIFY(zoomedFont(instructions, look::kOrdinaryPointSize, f));
@@ -467,8 +475,8 @@ private slots:
 
         zoomKey(glossary, Qt::Key_0);
         testing::settle();
-        QCOMPARE(test->centralWidget()->size(), testClient);
-        QCOMPARE(test->centralWidget()->minimumSize(), testMinimum);
+        QCOMPARE(clientOf(test)->size(), testClient);
+        QCOMPARE(clientOf(test)->minimumSize(), testMinimum);
         QCOMPARE(instructions->size(), pageSize);
         QCOMPARE(instructions->lineHeight(), lineHeight);
         QCOMPARE(afterload->size(), afterloadSize);
