@@ -544,7 +544,7 @@ Transient Simulator::transient(const SteadyState &from, const Parameters &p, int
     State x = from.start;
     if (p.model == ModelKind::Circulation)
         at(x, Compartment::SV) += circulatingVolume(p) - totalVolume(x, ModelKind::Circulation);
-    Beat full;
+    Beat &full = transientBeat_;
     t.measures.reserve(count);
     t.beats.reserve(count);
     prepare(p[Param::HR]);
