@@ -120,6 +120,9 @@ private:
     double endOfSystole_ = 0; // s after onset: the balloon's inflation when the aortic valve stays shut
     std::vector<double> activation_; // ventricle, at every half step 0..2N
     std::vector<double> atrial_; // atrium, at every half step 0..2N
+    // A transient's full beat, measured and thinned: kept, so each transient
+    // does not fault in a fresh third of a megabyte.
+    Beat transientBeat_;
 };
 
 // Convenience for one-off use (the command line, tests): a fresh Simulator.

@@ -7,6 +7,13 @@
 #include "model/beat.h"
 #include "model/parameters.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
 namespace valthera::lab {
 
 // The whole circulation's fixed parts (docs/model.md gives each source).
@@ -66,6 +73,7 @@ struct Physics {
     // Support devices: pump shut-off heads at the set speed (0: off), ECMO
     // set flow (ml/s).
     double axialHead, lvadHead, ecmoFlow;
+    bool devices; // any of them running
 };
 
 // Pressures and flows at one instant.
@@ -77,23 +85,169 @@ struct Instant {
     bool drainageLimited; // ECMO cannot hold its set flow
 };
 
+// The functions below run four times an integration step, so they are defined
+// here, where the integrator can inline them: the unused parts of an Instant
+// then never get written and the call overhead goes.
+
 // Flow through a pump running at shut-off head h0 against a head dp (outlet −
 // inlet), from ΔP = h0 − k1·Q − k2·Q·|Q|; negative when dp exceeds h0.
-double pumpFlow(double h0, double dp, double k1, double k2);
+inline double pumpFlow(double h0, double dp, double k1, double k2)
+{
+    const double h = h0 - dp;
+    const double q = 2 * std::abs(h) / (k1 + std::sqrt(k1 * k1 + 4 * k2 * std::abs(h)));
+    return h >= 0 ? q : -q;
+}
+
+// The support devices' flows (and their limits) into an instant whose
+// pressures are already known. They empty into the arterial compliance,
+// downstream of Zc; the pumps' inlets see the ventricle's pressure.
+inline void deviceFlows(const Physics &ph, const State &x, Instant &in)
+{
+    const DeviceConstants &d = kDevices;
+    const double dp = in.Pc - in.Plv;
+    // Forward flow from the ventricle starves as it nears its unstressed volume.
+    const double room = (at(x, Compartment::LV) - ph.v0) / d.suctionVolume;
+    const double inflow = std::clamp(room, 0.0, 1.0);
+    if (ph.axialHead > 0) {
+        // The axial pump's curve is taken for forward flow only: it does not
+        // run backwards at the model's pressures.
+        in.Qaxial = std::max(0.0, pumpFlow(ph.axialHead, dp, d.axialK1, d.axialK2)) * inflow;
+        in.suction = room < 1;
+    }
+    if (ph.lvadHead > 0) {
+        // A centrifugal pump at low speed passes flow backwards in diastole.
+        const double q = pumpFlow(ph.lvadHead, dp, d.lvadK1, d.lvadK2);
+        in.Qlvad = q > 0 ? q * inflow : q;
+        in.suction = in.suction || (q > 0 && room < 1);
+    }
+    if (ph.ecmoFlow > 0) {
+        const double drain = std::clamp(in.Pra / d.drainagePressure, 0.0, 1.0);
+        in.Qecmo = ph.ecmoFlow * drain;
+        in.drainageLimited = drain < 1;
+    }
+}
 
 // Forward flow through an open valve with ΔP = r·Q + k·Q² (ml/s); 0 for ΔP ≤ 0.
-double forwardFlow(double dp, double r, double k);
-// Backward flow through a regurgitant orifice, g·√(−ΔP) smoothed near 0; 0 for ΔP ≥ 0.
-double backwardFlow(double dp, double g);
+inline double forwardFlow(double dp, double r, double k)
+{
+    if (dp <= 0)
+        return 0;
+    // The positive root of k·Q² + r·Q − ΔP, in the form that stays exact for small k.
+    return 2 * dp / (r + std::sqrt(r * r + 4 * k * dp));
+}
 
-double lvPressure(const Physics &ph, double e, double V);
+// Backward flow through a regurgitant orifice, g·√(−ΔP) smoothed near 0; 0 for ΔP ≥ 0.
+inline double backwardFlow(double dp, double g)
+{
+    if (dp >= 0 || g == 0)
+        return 0;
+    return g * dp / std::sqrt(-dp + kOrificeSmoothing);
+}
+
+// 2^(i/64), i = 0..63, for quickExp.
+inline const std::array<double, 64> kExp2Table = [] {
+    std::array<double, 64> t{};
+    for (std::size_t i = 0; i < t.size(); ++i)
+        t[i] = std::exp2(static_cast<double>(i) / 64);
+    return t;
+}();
+
+// e^x within about an ulp of std::exp. The two ventricles' diastolic curves
+// take an exponential at every evaluation, and the library's, called through
+// its error-reporting wrapper, was a fifth of a beat; this one inlines to a
+// table look-up and a short polynomial. x = (k + i/64)·ln 2 + r with
+// |r| ≤ ln 2/128, so e^x = 2^k · 2^(i/64) · e^r and e^r needs only five terms.
+inline double quickExp(double x)
+{
+    if (!(std::abs(x) < 700))
+        return std::exp(x); // near overflow or underflow, infinite or NaN
+    constexpr double kInvLn2N = 64 / std::numbers::ln2;
+    // ln 2 / 64 in two parts, the first with enough trailing zero bits that
+    // its product with k is exact.
+    constexpr double kLn2HiN = 6.93147180369123816490e-01 / 64, kLn2LoN = 1.90821492927058770002e-10 / 64;
+    // Adding 1.5·2^52 rounds to an integer, which then sits in the low bits.
+    constexpr double kShift = 0x1.8p52;
+    const double shifted = x * kInvLn2N + kShift;
+    const auto ki = static_cast<std::int32_t>(static_cast<std::uint32_t>(std::bit_cast<std::uint64_t>(shifted)));
+    const double kd = shifted - kShift;
+    const double r = (x - kd * kLn2HiN) - kd * kLn2LoN;
+    const double p = r + r * r * (0.5 + r * (1.0 / 6 + r * (1.0 / 24 + r * (1.0 / 120))));
+    const double table = kExp2Table[static_cast<std::size_t>(ki & 63)];
+    const double scale = std::bit_cast<double>(
+        std::bit_cast<std::uint64_t>(table) + (static_cast<std::uint64_t>(std::int64_t{ki >> 6}) << 52));
+    return scale + scale * p;
+}
+
+inline double lvPressure(const Physics &ph, double e, double V)
+{
+    const double dv = V - ph.v0;
+    return e * ph.ees * dv + (1 - e) * ph.a * (quickExp(ph.b * dv) - 1);
+}
 
 // venousFactor throttles the venous return (an occlusion run: 1 when open);
 // in the isolated heart it scales the filling pressure instead.
 // balloon is the balloon pump's volume (ml) at this instant: it displaces
 // arterial blood, holding none itself.
-Instant evaluate(const Physics &ph, double e, double ea, const State &x, double venousFactor, double balloon = 0);
+[[gnu::always_inline]] inline Instant evaluate(
+    const Physics &ph, double e, double ea, const State &x, double venousFactor, double balloon = 0)
+{
+    const CirculationConstants &k = kCirculation;
+    // Divisions by constants are written as products with their inverses.
+    constexpr double invCSv = 1 / k.cSv, invCPa = 1 / k.cPa, invCPv = 1 / k.cPv;
+    constexpr double gVenousReturn = 1 / k.rVenousReturn, gPulmonaryValve = 1 / k.rPulmonaryValve;
+    constexpr double gPulmonary = 1 / k.rPulmonary, gPulmonaryVeins = 1 / k.rPulmonaryVeins;
+    // Every field is written once below rather than zeroed first: the
+    // zeroing was a fifth of this function.
+    Instant in;
+    in.Qaxial = in.Qlvad = in.Qecmo = 0;
+    in.suction = in.drainageLimited = false;
+    in.Plv = lvPressure(ph, e, at(x, Compartment::LV));
+    in.Pc = (at(x, Compartment::SA) + balloon - k.vuSa) * ph.invC;
+    if (ph.model == ModelKind::Heart) {
+        in.Pla = ph.pla * venousFactor;
+        in.Pra = in.Prv = in.Ppa = in.Ppv = 0;
+        in.Qtv = in.Qpv = in.Qpulm = in.Qpvla = 0;
+    } else {
+        const double vla = at(x, Compartment::LA) - k.v0La;
+        in.Pla = (k.elaPassive + ea * k.elaActive) * vla;
+        const double dvr = at(x, Compartment::RV) - k.v0Rv;
+        in.Prv = e * k.eesRv * dvr + (1 - e) * k.aRv * (quickExp(k.bRv * dvr) - 1);
+        in.Pra = (at(x, Compartment::SV) - k.vuSv) * invCSv;
+        in.Ppa = (at(x, Compartment::PA) - k.vuPa) * invCPa;
+        in.Ppv = (at(x, Compartment::PV) - k.vuPv) * invCPv;
+        // The venous return and the pulmonary valve pass forward flow only,
+        // through a plain resistance.
+        in.Qtv = venousFactor * std::max(0.0, in.Pra - in.Prv) * gVenousReturn;
+        in.Qpv = std::max(0.0, in.Prv - in.Ppa) * gPulmonaryValve;
+        in.Qpulm = (in.Ppa - in.Ppv) * gPulmonary;
+        in.Qpvla = (in.Ppv - in.Pla) * gPulmonaryVeins;
+    }
+    const double dMitral = in.Pla - in.Plv;
+    in.Qmv = forwardFlow(dMitral, ph.rMitral, ph.kMitral) + backwardFlow(dMitral, ph.gMr);
+    const double dAortic = in.Plv - in.Pc;
+    in.Qav = forwardFlow(dAortic, ph.rAortic, ph.kAortic) + backwardFlow(dAortic, ph.gAr);
+    in.Pao = in.Pc + ph.zc * in.Qav;
+    in.Qsys = (in.Pc - in.Pra) * ph.invR;
+    if (ph.devices)
+        deviceFlows(ph, x, in);
+    return in;
+}
+
 // dx/dt from an instant's flows.
-void rates(const Physics &ph, const Instant &in, State &dxdt);
+[[gnu::always_inline]] inline void rates(const Physics &ph, const Instant &in, State &d)
+{
+    at(d, Compartment::LV) = in.Qmv - in.Qav - in.Qaxial - in.Qlvad;
+    at(d, Compartment::SA) = in.Qav + in.Qaxial + in.Qlvad + in.Qecmo - in.Qsys;
+    if (ph.model == ModelKind::Heart) {
+        for (std::size_t i = 2; i < kCompartmentCount; ++i)
+            d[i] = 0;
+        return;
+    }
+    at(d, Compartment::SV) = in.Qsys - in.Qtv - in.Qecmo;
+    at(d, Compartment::RV) = in.Qtv - in.Qpv;
+    at(d, Compartment::PA) = in.Qpv - in.Qpulm;
+    at(d, Compartment::PV) = in.Qpulm - in.Qpvla;
+    at(d, Compartment::LA) = in.Qpvla - in.Qmv;
+}
 
 } // namespace valthera::lab
