@@ -3,10 +3,12 @@
 #include "diagrams/drawing.h"
 #include "lab/beatcursor.h"
 #include "lab/labsession.h"
+#include "model/parameters.h"
 #include "ui/accessibility.h"
 #include "ui/look.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -301,6 +303,36 @@ QString axisKey(const AxisRange &axis)
     return QStringLiteral("%1/%2/%3;").arg(axis.min).arg(axis.max).arg(axis.step);
 }
 
+// What a beat looks like on a chart, in a number that changes when it does:
+// its length and a few dozen of its points, far cheaper than every sample.
+QString beatKey(const Beat &beat)
+{
+    std::size_t seed = qHash(beat.samples.size());
+    seed = qHash(beat.period, seed);
+    const std::size_t n = beat.samples.size();
+    constexpr std::size_t kProbes = 32;
+    for (std::size_t i = 0; n > 0 && i < kProbes; ++i) {
+        const Sample &s = beat.samples[i * (n - 1) / (kProbes - 1)];
+        seed = qHash(s.V, seed);
+        seed = qHash(s.Plv, seed);
+    }
+    return QString::number(seed, 16) + QLatin1Char(';');
+}
+
+QString parametersKey(const Parameters &p)
+{
+    std::size_t seed = qHash(static_cast<int>(p.model));
+    for (const ParamInfo &info : parameterTable())
+        seed = qHash(p[info.id], seed);
+    return QString::number(seed, 16) + QLatin1Char(';');
+}
+
+// The earlier beats of a transient fade with age: the one just played at
+// kNewestShade, each older one kFade times as dark as the next, so the path
+// from the old loop to the new one reads and some thirty loops stay faint.
+constexpr double kNewestShade = 0.62;
+constexpr double kFade = 0.94;
+
 QString chartTitle(const LabSession &session)
 {
     const Preset *preset = session.matchingPreset();
@@ -429,22 +461,28 @@ void LabChart::paintFigure(QPainter &painter, QSize size)
 // mouse move but the axes only now and then.
 void LabChart::drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint)
 {
+    drawLayer(painter, backdrop_, key, paint);
+}
+
+void LabChart::drawLayer(
+    QPainter &painter, Layer &layer, const QString &key, const std::function<void(QPainter &)> &paint)
+{
     if (figure_) {
         paint(painter);
         return;
     }
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (key != backdropKey_ || backdrop_.size() != pixels) {
-        backdrop_ = QPixmap(pixels);
-        backdrop_.setDevicePixelRatio(ratio);
-        QPainter backdrop(&backdrop_);
-        backdrop.setRenderHint(QPainter::Antialiasing);
-        backdrop.setRenderHint(QPainter::TextAntialiasing);
-        paint(backdrop);
-        backdropKey_ = key;
+    if (key != layer.key || layer.pixmap.size() != pixels || layer.pixmap.devicePixelRatio() != ratio) {
+        layer.pixmap = QPixmap(pixels);
+        layer.pixmap.setDevicePixelRatio(ratio);
+        QPainter picture(&layer.pixmap);
+        picture.setRenderHint(QPainter::Antialiasing);
+        picture.setRenderHint(QPainter::TextAntialiasing);
+        paint(picture);
+        layer.key = key;
     }
-    painter.drawPixmap(QPointF(0, 0), backdrop_);
+    painter.drawPixmap(QPointF(0, 0), layer.pixmap);
 }
 
 // ---------------------------------------------------------------------------
@@ -497,12 +535,71 @@ int PvChart::sampleAt(QPointF at, const BeatCursor &cursor) const
     return best;
 }
 
+void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &key, int earlier)
+{
+    const Plot plot{plotArea_, volume_, pressure_};
+    const auto &beats = session_.playingTransient()->beats;
+    const auto pen = [this](double shade) {
+        QColor colour = Qt::black;
+        colour.setAlphaF(shade);
+        return QPen(colour, kLineWidth * zoom_, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
+    };
+    // Each loop at its own shade, the oldest first.
+    const auto drawAll = [&](QPainter &onto) {
+        for (int b = 0; b < earlier; ++b) {
+            onto.setPen(pen(kNewestShade * std::pow(kFade, earlier - 1 - b)));
+            onto.drawPolygon(loopLine(plot, beats[static_cast<std::size_t>(b)]));
+        }
+    };
+    if (paintingFigure()) {
+        painter.save();
+        painter.setClipRect(clip);
+        drawAll(painter);
+        painter.restore();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (key != familyKey_ || family_.size() != pixels || family_.devicePixelRatio() != ratio ||
+        familyCount_ > earlier) {
+        family_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        family_.setDevicePixelRatio(ratio);
+        family_.fill(Qt::transparent);
+        familyKey_ = key;
+        familyCount_ = 0;
+    }
+    if (familyCount_ < earlier) {
+        QPainter layer(&family_);
+        layer.setRenderHint(QPainter::Antialiasing, false);
+        layer.setClipRect(clip);
+        if (familyCount_ == 0) {
+            drawAll(layer);
+        } else {
+            // A beat further on: every loop so far a step fainter, then the
+            // one just played over them at the newest shade.
+            for (; familyCount_ < earlier; ++familyCount_) {
+                layer.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+                QColor keep = Qt::black;
+                keep.setAlphaF(kFade);
+                layer.fillRect(clip, keep);
+                layer.setCompositionMode(QPainter::CompositionMode_SourceOver);
+                layer.setPen(pen(kNewestShade));
+                layer.drawPolygon(loopLine(plot, beats[static_cast<std::size_t>(familyCount_)]));
+            }
+        }
+        familyCount_ = earlier;
+    }
+    painter.save();
+    painter.setClipRect(clip);
+    painter.drawImage(QPointF(0, 0), family_);
+    painter.restore();
+}
+
 void PvChart::paint(QPainter &painter, const QRectF &target)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
-    painter.fillRect(target, look::windowBlue());
 
     const SteadyState &current = session_.current();
     const SteadyState &baseline = session_.baseline();
@@ -552,75 +649,82 @@ void PvChart::paint(QPainter &painter, const QRectF &target)
     const double legendH = legendHeight(legend, target.width() - left - right, z);
     Plot plot{target.adjusted(left, top, -right, -(legendTop + legendH + 6 * z)), volume_, pressure_};
     plotArea_ = QRectF();
-    if (plot.area.width() < 10 || plot.area.height() < 10)
+    if (plot.area.width() < 10 || plot.area.height() < 10) {
+        painter.fillRect(target, look::windowBlue());
         return;
+    }
     plotArea_ = plot.area;
 
     const QString title = chartTitle(session_);
     const QString key =
         QStringLiteral("%1x%2 %3 %4 %5").arg(width()).arg(height()).arg(z).arg(title).arg(legend.size()) +
         axisKey(volume_) + axisKey(pressure_);
-    drawBackdrop(painter, key, [&](QPainter &backdrop) {
+    const auto backdrop = [&](QPainter &backdrop) {
         backdrop.fillRect(target, look::windowBlue());
         paintTitle(backdrop, target, 0, top, title, z);
         paintFrame(backdrop, plot, QStringLiteral("VENTRICLE VOLUME (ml)"), QStringLiteral("VENTRICLE PRESSURE (mmHg)"),
             z, target.left());
         paintLegend(
             backdrop, legend, QRectF(left, plot.area.bottom() + legendTop, target.width() - left - right, legendH), z);
+    };
+    const QRectF clip = plot.area.adjusted(-1, -1, 1, 1);
+    // While the beats after a change play, only the newest loop and the
+    // family behind it change from beat to beat; what lies under them is a
+    // picture of its own, kept until the steady loops, the occlusion run or
+    // the axes change.
+    QString underKey = key + parametersKey(p) + beatKey(current.beat) + beatKey(baseline.beat);
+    if (occlusion) {
+        underKey += QStringLiteral("%1/%2;").arg(occlusion->eesFit).arg(occlusion->v0Fit) +
+            beatKey(occlusion->beats.front()) + beatKey(occlusion->beats.back());
+    }
+    drawLayer(painter, underlay_, underKey, [&](QPainter &under) {
+        drawBackdrop(under, key, backdrop);
+        under.save();
+        under.setClipRect(clip);
+        under.setBrush(Qt::NoBrush);
+
+        // The relations first, under the loops.
+        QPainterPath edpvrCurve;
+        const int n = 80;
+        for (int i = 0; i <= n; ++i) {
+            const double V = v0 + (volume_.max - v0) * i / n;
+            const QPointF at = plot.map(V, std::min(edpvr(p, V), pressure_.max * 2));
+            if (i == 0)
+                edpvrCurve.moveTo(at);
+            else
+                edpvrCurve.lineTo(at);
+        }
+        under.setPen(QPen(edpvrBlue(), kLineWidth * z));
+        under.drawPath(edpvrCurve);
+        const double espvrEnd = std::min(volume_.max, v0 + pressure_.max / p[Param::Ees]);
+        under.setPen(QPen(espvrRed(), kLineWidth * z));
+        under.drawLine(plot.map(v0, 0), plot.map(espvrEnd, espvr(p, espvrEnd)));
+        const Segment ea = arterialElastanceLine(current);
+        under.setPen(QPen(eaPurple(), kLineWidth * z));
+        under.drawLine(plot.map(ea.from.V, ea.from.P), plot.map(ea.to.V, ea.to.P));
+
+        if (occlusion) {
+            under.setPen(QPen(occlusionGreen(), 1.5 * z));
+            for (const Beat &beat : occlusion->beats)
+                under.drawPolygon(loopLine(plot, beat));
+            // The fitted line across the plot from its volume intercept.
+            const double fitEnd = std::min(volume_.max, occlusion->v0Fit + pressure_.max / occlusion->eesFit);
+            under.setPen(QPen(Qt::white, kLineWidth * z, Qt::DashLine));
+            under.drawLine(
+                plot.map(occlusion->v0Fit, 0), plot.map(fitEnd, occlusion->eesFit * (fitEnd - occlusion->v0Fit)));
+        }
+
+        under.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin));
+        under.drawPolygon(loopLine(plot, baseline.beat));
+        under.restore();
     });
 
+    if (transient)
+        paintFamily(painter, clip, key + beatKey(transient->beats.front()), playing - 1);
+
     painter.save();
-    painter.setClipRect(plot.area.adjusted(-1, -1, 1, 1));
+    painter.setClipRect(clip);
     painter.setBrush(Qt::NoBrush);
-
-    // The relations first, under the loops.
-    QPainterPath edpvrCurve;
-    const int n = 80;
-    for (int i = 0; i <= n; ++i) {
-        const double V = v0 + (volume_.max - v0) * i / n;
-        const QPointF at = plot.map(V, std::min(edpvr(p, V), pressure_.max * 2));
-        if (i == 0)
-            edpvrCurve.moveTo(at);
-        else
-            edpvrCurve.lineTo(at);
-    }
-    painter.setPen(QPen(edpvrBlue(), kLineWidth * z));
-    painter.drawPath(edpvrCurve);
-    const double espvrEnd = std::min(volume_.max, v0 + pressure_.max / p[Param::Ees]);
-    painter.setPen(QPen(espvrRed(), kLineWidth * z));
-    painter.drawLine(plot.map(v0, 0), plot.map(espvrEnd, espvr(p, espvrEnd)));
-    const Segment ea = arterialElastanceLine(current);
-    painter.setPen(QPen(eaPurple(), kLineWidth * z));
-    painter.drawLine(plot.map(ea.from.V, ea.from.P), plot.map(ea.to.V, ea.to.P));
-
-    if (occlusion) {
-        painter.setPen(QPen(occlusionGreen(), 1.5 * z));
-        for (const Beat &beat : occlusion->beats)
-            painter.drawPolygon(loopLine(plot, beat));
-        // The fitted line across the plot from its volume intercept.
-        const double fitEnd = std::min(volume_.max, occlusion->v0Fit + pressure_.max / occlusion->eesFit);
-        painter.setPen(QPen(Qt::white, kLineWidth * z, Qt::DashLine));
-        painter.drawLine(
-            plot.map(occlusion->v0Fit, 0), plot.map(fitEnd, occlusion->eesFit * (fitEnd - occlusion->v0Fit)));
-    }
-
-    painter.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin));
-    painter.drawPolygon(loopLine(plot, baseline.beat));
-    if (transient) {
-        // The beats since the change fade behind the newest: the last few
-        // darkest, so the path from the old loop to the new one reads.
-        // Drawn without antialiasing, which costs as much again as the rest
-        // of the chart once some twenty faint loops lie under the newest, and
-        // a new beat is drawn in one frame while the cursor plays.
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        for (int b = 0; b + 1 < playing; ++b) {
-            QColor shade = Qt::black;
-            shade.setAlphaF(0.12 + 0.5 * (b + 1) / playing);
-            painter.setPen(QPen(shade, kLineWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
-            painter.drawPolygon(loopLine(plot, transient->beats[static_cast<std::size_t>(b)]));
-        }
-        painter.setRenderHint(QPainter::Antialiasing, true);
-    }
     painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
     painter.drawPolygon(loopLine(plot, session_.shownBeat()));
 

@@ -5,6 +5,7 @@
 //
 // Lengths are in pixels at zoom 1; text and pens grow with the zoom.
 
+#include <QImage>
 #include <QPixmap>
 #include <QPointF>
 #include <QRectF>
@@ -57,6 +58,14 @@ protected:
     // Draws the parts of the chart that change only with its size, zoom and
     // axes from a picture kept while key stays the same; paint draws them anew.
     void drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint);
+    // A picture kept while its key stays the same, drawn at the chart's
+    // origin; a saved figure draws it anew as vectors.
+    struct Layer {
+        QPixmap pixmap;
+        QString key;
+    };
+    void drawLayer(QPainter &painter, Layer &layer, const QString &key, const std::function<void(QPainter &)> &paint);
+    bool paintingFigure() const { return figure_; }
     // The chart without the cursor, painted only when what it shows changed
     // (refresh, zoom, size): while Play runs, a frame is this picture and the
     // cursor over it.
@@ -79,8 +88,7 @@ protected:
 private:
     void pick(QPointF at);
 
-    QPixmap backdrop_;
-    QString backdropKey_;
+    Layer backdrop_;
     QPixmap content_;
     bool contentStale_ = true;
     const BeatCursor *cursor_ = nullptr;
@@ -105,9 +113,21 @@ protected:
     int sampleAt(QPointF at, const BeatCursor &cursor) const override;
 
 private:
+    // The earlier beats of the transient on show, each fainter by a fixed
+    // factor with every beat that follows it.
+    void paintFamily(QPainter &painter, const QRectF &clip, const QString &key, int earlier);
+
     AxisRange volume_;
     AxisRange pressure_;
     QRectF plotArea_;
+    // Everything under the loops of the transient: the backdrop, the
+    // relations, the occlusion run and the baseline loop.
+    Layer underlay_;
+    // The transient's earlier beats, faded, on a transparent picture that
+    // gains one loop as each beat plays; familyCount_ loops are in it.
+    QImage family_;
+    QString familyKey_;
+    int familyCount_ = 0;
 };
 
 // One beat against time: ventricular, aortic and atrial pressure above, the
