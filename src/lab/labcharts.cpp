@@ -298,6 +298,35 @@ QPolygonF loopLine(const Plot &plot, const Beat &beat)
     return thinLine(beat, [&plot](const Sample &s) { return plot.map(s.V, s.Plv); });
 }
 
+// The earlier beats of a transient fade with age: the one just played at
+// kNewestShade, each older one kFade times as dark as the next, so the path
+// from the old loop to the new one reads and some thirty loops stay faint.
+constexpr double kNewestShade = 0.62;
+constexpr double kFade = 0.94;
+
+QPen familyPen(double shade, double z)
+{
+    QColor colour = Qt::black;
+    colour.setAlphaF(shade);
+    return QPen(colour, kLineWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
+}
+
+// A beat further on in a transient's family: every loop so far a step
+// fainter, then the one just played over them at the newest shade. Drawn
+// without antialiasing, which would cost as much again as the rest of the
+// chart in the frame that reaches a new beat.
+void fadeAndAdd(QPainter &layer, const QRectF &clip, const Plot &plot, const Beat &beat, double z)
+{
+    layer.setRenderHint(QPainter::Antialiasing, false);
+    layer.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    QColor keep = Qt::black;
+    keep.setAlphaF(kFade);
+    layer.fillRect(clip, keep);
+    layer.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    layer.setPen(familyPen(kNewestShade, z));
+    layer.drawPolygon(loopLine(plot, beat));
+}
+
 QString axisKey(const AxisRange &axis)
 {
     return QStringLiteral("%1/%2/%3;").arg(axis.min).arg(axis.max).arg(axis.step);
@@ -326,12 +355,6 @@ QString parametersKey(const Parameters &p)
         seed = qHash(p[info.id], seed);
     return QString::number(seed, 16) + QLatin1Char(';');
 }
-
-// The earlier beats of a transient fade with age: the one just played at
-// kNewestShade, each older one kFade times as dark as the next, so the path
-// from the old loop to the new one reads and some thirty loops stay faint.
-constexpr double kNewestShade = 0.62;
-constexpr double kFade = 0.94;
 
 QString chartTitle(const LabSession &session)
 {
@@ -389,7 +412,10 @@ void LabChart::paintEvent(QPaintEvent *)
 {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (contentStale_ || content_.size() != pixels || content_.devicePixelRatio() != ratio) {
+    const bool fresh = contentStale_ && content_.size() == pixels && content_.devicePixelRatio() == ratio;
+    if (fresh && takePrepared(content_)) {
+        contentStale_ = false;
+    } else if (contentStale_ || content_.size() != pixels || content_.devicePixelRatio() != ratio) {
         if (content_.size() != pixels)
             content_ = QPixmap(pixels);
         content_.setDevicePixelRatio(ratio);
@@ -539,11 +565,7 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
 {
     const Plot plot{plotArea_, volume_, pressure_};
     const auto &beats = session_.playingTransient()->beats;
-    const auto pen = [this](double shade) {
-        QColor colour = Qt::black;
-        colour.setAlphaF(shade);
-        return QPen(colour, kLineWidth * zoom_, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
-    };
+    const auto pen = [this](double shade) { return familyPen(shade, zoom_); };
     // Each loop at its own shade, the oldest first.
     const auto drawAll = [&](QPainter &onto) {
         for (int b = 0; b < earlier; ++b) {
@@ -567,7 +589,13 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
         family_.fill(Qt::transparent);
         familyKey_ = key;
         familyCount_ = 0;
+        nextFamilyCount_ = 0;
     }
+    if (familyCount_ + 1 == earlier && nextFamilyCount_ == earlier && nextFamily_.size() == family_.size()) {
+        std::swap(family_, nextFamily_);
+        familyCount_ = earlier;
+    }
+    nextFamilyCount_ = 0;
     if (familyCount_ < earlier) {
         QPainter layer(&family_);
         layer.setRenderHint(QPainter::Antialiasing, false);
@@ -577,15 +605,8 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
         } else {
             // A beat further on: every loop so far a step fainter, then the
             // one just played over them at the newest shade.
-            for (; familyCount_ < earlier; ++familyCount_) {
-                layer.setCompositionMode(QPainter::CompositionMode_DestinationIn);
-                QColor keep = Qt::black;
-                keep.setAlphaF(kFade);
-                layer.fillRect(clip, keep);
-                layer.setCompositionMode(QPainter::CompositionMode_SourceOver);
-                layer.setPen(pen(kNewestShade));
-                layer.drawPolygon(loopLine(plot, beats[static_cast<std::size_t>(familyCount_)]));
-            }
+            for (; familyCount_ < earlier; ++familyCount_)
+                fadeAndAdd(layer, clip, plot, beats[static_cast<std::size_t>(familyCount_)], zoom_);
         }
         familyCount_ = earlier;
     }
@@ -593,6 +614,22 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
     painter.setClipRect(clip);
     painter.drawImage(QPointF(0, 0), family_);
     painter.restore();
+}
+
+void PvChart::prepareNextBeat()
+{
+    const Transient *transient = session_.playingTransient();
+    const int shown = session_.transientBeat();
+    if (!transient || shown >= static_cast<int>(transient->beats.size()) || family_.isNull() ||
+        familyCount_ != shown - 1 || nextFamilyCount_ == shown)
+        return;
+    nextFamily_ = family_.copy();
+    QPainter layer(&nextFamily_);
+    const QRectF clip = plotArea_.adjusted(-1, -1, 1, 1);
+    layer.setClipRect(clip);
+    fadeAndAdd(
+        layer, clip, Plot{plotArea_, volume_, pressure_}, transient->beats[static_cast<std::size_t>(shown - 1)], zoom_);
+    nextFamilyCount_ = shown;
 }
 
 void PvChart::paint(QPainter &painter, const QRectF &target)
@@ -843,43 +880,95 @@ void TimeChart::refresh()
 
 double TimeChart::placeOf(double seconds) const
 {
-    return upperArea_.left() + upperArea_.width() * (seconds - time_.min) / (time_.max - time_.min);
+    return axes_.upper.left() + axes_.upper.width() * (seconds - axes_.time.min) / (axes_.time.max - axes_.time.min);
 }
 
 void TimeChart::paintCursor(QPainter &painter, const BeatCursor &cursor)
 {
-    if (upperArea_.isEmpty())
+    if (axes_.upper.isEmpty())
         return;
     const Sample &s = cursor.beat().samples[static_cast<std::size_t>(cursor.sample())];
     const double z = zoom_;
     const double x = placeOf(s.t);
     // A dark edge either side, so the line shows on the green and over the curves.
     painter.setPen(QPen(Qt::black, 4 * z, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QPointF(x, upperArea_.top()), QPointF(x, lowerArea_.bottom()));
+    painter.drawLine(QPointF(x, axes_.upper.top()), QPointF(x, axes_.lower.bottom()));
     painter.setPen(QPen(cursorYellow(), 2 * z, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QPointF(x, upperArea_.top()), QPointF(x, lowerArea_.bottom()));
-    cursorDot(painter, Plot{upperArea_, time_, pressure_}.map(s.t, s.Plv), 5, z);
-    cursorDot(painter, Plot{lowerArea_, time_, volume_}.map(s.t, s.V), 5, z);
+    painter.drawLine(QPointF(x, axes_.upper.top()), QPointF(x, axes_.lower.bottom()));
+    cursorDot(painter, Plot{axes_.upper, axes_.time, axes_.pressure}.map(s.t, s.Plv), 5, z);
+    cursorDot(painter, Plot{axes_.lower, axes_.time, axes_.volume}.map(s.t, s.V), 5, z);
 }
 
 int TimeChart::sampleAt(QPointF at, const BeatCursor &cursor) const
 {
-    if (upperArea_.isEmpty())
+    if (axes_.upper.isEmpty())
         return -1;
     const Beat &beat = cursor.beat();
-    const double t = time_.min + (at.x() - upperArea_.left()) / upperArea_.width() * (time_.max - time_.min);
+    const double t =
+        axes_.time.min + (at.x() - axes_.upper.left()) / axes_.upper.width() * (axes_.time.max - axes_.time.min);
     const int last = static_cast<int>(beat.samples.size()) - 1;
     return std::clamp(static_cast<int>(std::lround(t / beat.step)), 0, last);
 }
 
 void TimeChart::paint(QPainter &painter, const QRectF &target)
 {
+    paintBeat(painter, target, session_.shownBeat(), session_.transientBeat() > 0);
+}
+
+QString TimeChart::pictureKey(const Beat &beat, bool transient) const
+{
+    return QStringLiteral("%1x%2 %3 %4 %5 ")
+               .arg(width())
+               .arg(height())
+               .arg(devicePixelRatioF())
+               .arg(zoom_)
+               .arg(transient) +
+        parametersKey(session_.current().parameters) + beatKey(beat);
+}
+
+void TimeChart::prepareNextBeat()
+{
+    const Transient *transient = session_.playingTransient();
+    const int shown = session_.transientBeat();
+    if (!transient || shown >= static_cast<int>(transient->beats.size()) || !isVisible())
+        return;
+    const Beat &next = transient->beats[static_cast<std::size_t>(shown)];
+    const QString key = pictureKey(next, true);
+    if (key == preparedKey_)
+        return;
+    if (prepared_.size() != pixelSize())
+        prepared_ = QPixmap(pixelSize());
+    prepared_.setDevicePixelRatio(devicePixelRatioF());
+    const Axes onShow = axes_;
+    {
+        QPainter chart(&prepared_);
+        chart.setRenderHint(QPainter::Antialiasing);
+        chart.setRenderHint(QPainter::TextAntialiasing);
+        paintBeat(chart, rect(), next, true);
+    }
+    preparedAxes_ = axes_;
+    axes_ = onShow;
+    preparedKey_ = key;
+}
+
+bool TimeChart::takePrepared(QPixmap &content)
+{
+    if (preparedKey_.isEmpty() || preparedKey_ != pictureKey(session_.shownBeat(), session_.transientBeat() > 0) ||
+        prepared_.size() != content.size())
+        return false;
+    std::swap(content, prepared_);
+    axes_ = preparedAxes_;
+    preparedKey_.clear();
+    return true;
+}
+
+void TimeChart::paintBeat(QPainter &painter, const QRectF &target, const Beat &beat, bool transient)
+{
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
     painter.fillRect(target, look::windowBlue());
 
-    const Beat &beat = session_.shownBeat();
     if (beat.samples.empty())
         return;
     double pMax = 0, vMin = beat.samples.front().V, vMax = vMin;
@@ -916,7 +1005,7 @@ void TimeChart::paint(QPainter &painter, const QRectF &target)
     const double top = 46 * z, left = 64 * z, right = 18 * z, between = 12 * z;
     const double legendH = legendHeight(legend, target.width() - left - right, z);
     const QRectF inner = target.adjusted(left, top, -right, -(bottomBand(z) + legendH + 6 * z));
-    upperArea_ = lowerArea_ = QRectF();
+    axes_.upper = axes_.lower = QRectF();
     if (inner.width() < 10 || inner.height() < 30)
         return;
     const double gaps = device ? 2 * between : between;
@@ -927,11 +1016,11 @@ void TimeChart::paint(QPainter &painter, const QRectF &target)
     Plot pump{QRectF(inner.left(), lower.area.bottom() + between, inner.width(),
                   inner.bottom() - lower.area.bottom() - between),
         time, flow};
-    time_ = time;
-    pressure_ = pressure;
-    volume_ = volume;
-    upperArea_ = upper.area;
-    lowerArea_ = lower.area;
+    axes_.time = time;
+    axes_.pressure = pressure;
+    axes_.volume = volume;
+    axes_.upper = upper.area;
+    axes_.lower = lower.area;
 
     const QString key = QStringLiteral("%1x%2 %3 %4%5 ").arg(width()).arg(height()).arg(z).arg(device).arg(balloon) +
         axisKey(time) + axisKey(pressure) + axisKey(volume) + (device ? axisKey(flow) : QString());
@@ -981,7 +1070,7 @@ void TimeChart::paint(QPainter &painter, const QRectF &target)
 
     // The valve events: a dashed line through both panels, numbered above,
     // and a marker on each curve at the instant.
-    const ValveEvents ev = session_.transientBeat() > 0 ? ValveEvents{} : session_.events();
+    const ValveEvents ev = transient ? ValveEvents{} : session_.events();
     painter.setFont(drawing::arialPixels(kPointLabelPixels * z, true));
     const QFontMetricsF metrics(painter.font());
     for (const auto &[index, number] : std::array<std::pair<int, const char *>, 4>{

@@ -16,6 +16,7 @@ class QPainter;
 
 namespace valthera::lab {
 
+struct Beat;
 class BeatCursor;
 class LabSession;
 
@@ -46,6 +47,10 @@ public:
     // painter (an image, an SVG generator) filling size, the cursor included:
     // the figure a student saves.
     void paintFigure(QPainter &painter, QSize size);
+    // While the beats after a change play: draws ahead, in a frame that only
+    // moves the cursor, what changes when the next beat comes, so the frame
+    // that reaches it costs no more than one that moves the cursor.
+    virtual void prepareNextBeat() { }
 
 signals:
     // A click or drag on the chart picked this sample of the cursor's beat.
@@ -76,6 +81,11 @@ protected:
     // The sample of the cursor's beat nearest a place on the chart, -1 for none.
     virtual int sampleAt(QPointF at, const BeatCursor &cursor) const = 0;
     void markStale() { contentStale_ = true; }
+    // Takes a picture drawn ahead of what the chart now shows in place of
+    // painting it: false when there is none.
+    virtual bool takePrepared(QPixmap &) { return false; }
+    // The chart's size in device pixels and their ratio, for its pictures.
+    QSize pixelSize() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
 
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -101,6 +111,8 @@ public:
     PvChart(const LabSession &session, QWidget *parent = nullptr);
     // Call after the session changed: repaints and describes the loop anew.
     void refresh();
+    // The family as it will stand at the next beat: the one on show joins it.
+    void prepareNextBeat() override;
     // The axes the chart last used, in ml and mmHg.
     AxisRange volumeAxis() const { return volume_; }
     AxisRange pressureAxis() const { return pressure_; }
@@ -128,6 +140,8 @@ private:
     QImage family_;
     QString familyKey_;
     int familyCount_ = 0;
+    QImage nextFamily_; // family_ a beat on, drawn ahead
+    int nextFamilyCount_ = 0;
 };
 
 // One beat against time: ventricular, aortic and atrial pressure above, the
@@ -138,6 +152,8 @@ class TimeChart : public LabChart {
 public:
     TimeChart(const LabSession &session, QWidget *parent = nullptr);
     void refresh();
+    // The whole chart of the next beat: a transient's beats differ throughout.
+    void prepareNextBeat() override;
     // The x at which an instant of the beat is drawn, as last painted.
     double placeOf(double seconds) const;
 
@@ -145,13 +161,25 @@ protected:
     void paint(QPainter &painter, const QRectF &target) override;
     void paintCursor(QPainter &painter, const BeatCursor &cursor) override;
     int sampleAt(QPointF at, const BeatCursor &cursor) const override;
+    bool takePrepared(QPixmap &content) override;
 
 private:
-    AxisRange time_;
-    AxisRange pressure_;
-    AxisRange volume_;
-    QRectF upperArea_;
-    QRectF lowerArea_;
+    // Where the beat is drawn: read by the cursor and the mouse.
+    struct Axes {
+        AxisRange time;
+        AxisRange pressure;
+        AxisRange volume;
+        QRectF upper;
+        QRectF lower;
+    };
+    void paintBeat(QPainter &painter, const QRectF &target, const Beat &beat, bool transient);
+    // What a picture of the chart showing beat depends on.
+    QString pictureKey(const Beat &beat, bool transient) const;
+
+    Axes axes_;
+    QPixmap prepared_; // the next beat, drawn ahead
+    QString preparedKey_;
+    Axes preparedAxes_;
 };
 
 } // namespace valthera::lab
