@@ -568,6 +568,7 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
     const auto pen = [this](double shade) { return familyPen(shade, zoom_); };
     // Each loop at its own shade, the oldest first.
     const auto drawAll = [&](QPainter &onto) {
+        onto.setRenderHint(QPainter::Antialiasing, false); // as each beat adds its loop
         for (int b = 0; b < earlier; ++b) {
             onto.setPen(pen(kNewestShade * std::pow(kFade, earlier - 1 - b)));
             onto.drawPolygon(loopLine(plot, beats[static_cast<std::size_t>(b)]));
