@@ -617,13 +617,13 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
     painter.restore();
 }
 
-void PvChart::prepareNextBeat()
+bool PvChart::prepareNextBeat()
 {
     const Transient *transient = session_.playingTransient();
     const int shown = session_.transientBeat();
     if (!transient || shown >= static_cast<int>(transient->beats.size()) || family_.isNull() ||
         familyCount_ != shown - 1 || nextFamilyCount_ == shown)
-        return;
+        return false;
     nextFamily_ = family_.copy();
     QPainter layer(&nextFamily_);
     const QRectF clip = plotArea_.adjusted(-1, -1, 1, 1);
@@ -631,6 +631,7 @@ void PvChart::prepareNextBeat()
     fadeAndAdd(
         layer, clip, Plot{plotArea_, volume_, pressure_}, transient->beats[static_cast<std::size_t>(shown - 1)], zoom_);
     nextFamilyCount_ = shown;
+    return true;
 }
 
 void PvChart::paint(QPainter &painter, const QRectF &target)
@@ -927,16 +928,16 @@ QString TimeChart::pictureKey(const Beat &beat, bool transient) const
         parametersKey(session_.current().parameters) + beatKey(beat);
 }
 
-void TimeChart::prepareNextBeat()
+bool TimeChart::prepareNextBeat()
 {
     const Transient *transient = session_.playingTransient();
     const int shown = session_.transientBeat();
     if (!transient || shown >= static_cast<int>(transient->beats.size()) || !isVisible())
-        return;
+        return false;
     const Beat &next = transient->beats[static_cast<std::size_t>(shown)];
     const QString key = pictureKey(next, true);
     if (key == preparedKey_)
-        return;
+        return false;
     if (prepared_.size() != pixelSize())
         prepared_ = QPixmap(pixelSize());
     prepared_.setDevicePixelRatio(devicePixelRatioF());
@@ -950,6 +951,7 @@ void TimeChart::prepareNextBeat()
     preparedAxes_ = axes_;
     axes_ = onShow;
     preparedKey_ = key;
+    return true;
 }
 
 bool TimeChart::takePrepared(QPixmap &content)

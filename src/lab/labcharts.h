@@ -49,8 +49,9 @@ public:
     void paintFigure(QPainter &painter, QSize size);
     // While the beats after a change play: draws ahead, in a frame that only
     // moves the cursor, what changes when the next beat comes, so the frame
-    // that reaches it costs no more than one that moves the cursor.
-    virtual void prepareNextBeat() { }
+    // that reaches it costs no more than one that moves the cursor. True when
+    // it drew anything.
+    virtual bool prepareNextBeat() { return false; }
 
 signals:
     // A click or drag on the chart picked this sample of the cursor's beat.
@@ -112,7 +113,7 @@ public:
     // Call after the session changed: repaints and describes the loop anew.
     void refresh();
     // The family as it will stand at the next beat: the one on show joins it.
-    void prepareNextBeat() override;
+    bool prepareNextBeat() override;
     // The axes the chart last used, in ml and mmHg.
     AxisRange volumeAxis() const { return volume_; }
     AxisRange pressureAxis() const { return pressure_; }
@@ -153,7 +154,7 @@ public:
     TimeChart(const LabSession &session, QWidget *parent = nullptr);
     void refresh();
     // The whole chart of the next beat: a transient's beats differ throughout.
-    void prepareNextBeat() override;
+    bool prepareNextBeat() override;
     // The x at which an instant of the beat is drawn, as last painted.
     double placeOf(double seconds) const;
 

@@ -871,11 +871,9 @@ void LoopLabWindow::playFrame(double wallSeconds)
     });
     showCursor(said);
     // A frame that only moved the cursor draws ahead what the next beat
-    // changes, so the frame that reaches it stays as quick.
-    if (!nextBeat) {
-        chart_->prepareNextBeat();
+    // changes, one chart a frame, so no frame does both.
+    if (!nextBeat && !chart_->prepareNextBeat())
         timeChart_->prepareNextBeat();
-    }
 }
 
 } // namespace valthera
