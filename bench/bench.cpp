@@ -358,7 +358,9 @@ void playFrames(QWidget *lab)
     row("  processor time: median", median(moved.cpu), 0, "ms");
     row("  processor time: 99th percentile", percentile(moved.cpu, 0.99), 0, "ms");
     row("  a frame that draws the next beat: median", median(newBeat.wall), 0, "ms");
+    row("  the same: 99th percentile", percentile(newBeat.wall, 0.99), 0, "ms");
     row("  the same in processor time: median", median(newBeat.cpu), 0, "ms");
+    row("  the same in processor time: 99th percentile", percentile(newBeat.cpu, 0.99), 0, "ms");
     std::printf("  (%zu steady frames; %zu through the transient, %zu of them drawing its next beat; load average "
                 "%.2f on %d processors)\n",
         steady.wall.size(), moved.wall.size() + newBeat.wall.size(), newBeat.wall.size(), load,

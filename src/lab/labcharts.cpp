@@ -3,10 +3,12 @@
 #include "diagrams/drawing.h"
 #include "lab/beatcursor.h"
 #include "lab/labsession.h"
+#include "model/parameters.h"
 #include "ui/accessibility.h"
 #include "ui/look.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -296,9 +298,62 @@ QPolygonF loopLine(const Plot &plot, const Beat &beat)
     return thinLine(beat, [&plot](const Sample &s) { return plot.map(s.V, s.Plv); });
 }
 
+// The earlier beats of a transient fade with age: the one just played at
+// kNewestShade, each older one kFade times as dark as the next, so the path
+// from the old loop to the new one reads and some thirty loops stay faint.
+constexpr double kNewestShade = 0.62;
+constexpr double kFade = 0.94;
+
+QPen familyPen(double shade, double z)
+{
+    QColor colour = Qt::black;
+    colour.setAlphaF(shade);
+    return QPen(colour, kLineWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
+}
+
+// A beat further on in a transient's family: every loop so far a step
+// fainter, then the one just played over them at the newest shade. Drawn
+// without antialiasing, which would cost as much again as the rest of the
+// chart in the frame that reaches a new beat.
+void fadeAndAdd(QPainter &layer, const QRectF &clip, const Plot &plot, const Beat &beat, double z)
+{
+    layer.setRenderHint(QPainter::Antialiasing, false);
+    layer.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    QColor keep = Qt::black;
+    keep.setAlphaF(kFade);
+    layer.fillRect(clip, keep);
+    layer.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    layer.setPen(familyPen(kNewestShade, z));
+    layer.drawPolygon(loopLine(plot, beat));
+}
+
 QString axisKey(const AxisRange &axis)
 {
     return QStringLiteral("%1/%2/%3;").arg(axis.min).arg(axis.max).arg(axis.step);
+}
+
+// What a beat looks like on a chart, in a number that changes when it does:
+// its length and a few dozen of its points, far cheaper than every sample.
+QString beatKey(const Beat &beat)
+{
+    std::size_t seed = qHash(beat.samples.size());
+    seed = qHash(beat.period, seed);
+    const std::size_t n = beat.samples.size();
+    constexpr std::size_t kProbes = 32;
+    for (std::size_t i = 0; n > 0 && i < kProbes; ++i) {
+        const Sample &s = beat.samples[i * (n - 1) / (kProbes - 1)];
+        seed = qHash(s.V, seed);
+        seed = qHash(s.Plv, seed);
+    }
+    return QString::number(seed, 16) + QLatin1Char(';');
+}
+
+QString parametersKey(const Parameters &p)
+{
+    std::size_t seed = qHash(static_cast<int>(p.model));
+    for (const ParamInfo &info : parameterTable())
+        seed = qHash(p[info.id], seed);
+    return QString::number(seed, 16) + QLatin1Char(';');
 }
 
 QString chartTitle(const LabSession &session)
@@ -357,7 +412,10 @@ void LabChart::paintEvent(QPaintEvent *)
 {
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (contentStale_ || content_.size() != pixels || content_.devicePixelRatio() != ratio) {
+    const bool fresh = contentStale_ && content_.size() == pixels && content_.devicePixelRatio() == ratio;
+    if (fresh && takePrepared(content_)) {
+        contentStale_ = false;
+    } else if (contentStale_ || content_.size() != pixels || content_.devicePixelRatio() != ratio) {
         if (content_.size() != pixels)
             content_ = QPixmap(pixels);
         content_.setDevicePixelRatio(ratio);
@@ -429,22 +487,28 @@ void LabChart::paintFigure(QPainter &painter, QSize size)
 // mouse move but the axes only now and then.
 void LabChart::drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint)
 {
+    drawLayer(painter, backdrop_, key, paint);
+}
+
+void LabChart::drawLayer(
+    QPainter &painter, Layer &layer, const QString &key, const std::function<void(QPainter &)> &paint)
+{
     if (figure_) {
         paint(painter);
         return;
     }
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (key != backdropKey_ || backdrop_.size() != pixels) {
-        backdrop_ = QPixmap(pixels);
-        backdrop_.setDevicePixelRatio(ratio);
-        QPainter backdrop(&backdrop_);
-        backdrop.setRenderHint(QPainter::Antialiasing);
-        backdrop.setRenderHint(QPainter::TextAntialiasing);
-        paint(backdrop);
-        backdropKey_ = key;
+    if (key != layer.key || layer.pixmap.size() != pixels || layer.pixmap.devicePixelRatio() != ratio) {
+        layer.pixmap = QPixmap(pixels);
+        layer.pixmap.setDevicePixelRatio(ratio);
+        QPainter picture(&layer.pixmap);
+        picture.setRenderHint(QPainter::Antialiasing);
+        picture.setRenderHint(QPainter::TextAntialiasing);
+        paint(picture);
+        layer.key = key;
     }
-    painter.drawPixmap(QPointF(0, 0), backdrop_);
+    painter.drawPixmap(QPointF(0, 0), layer.pixmap);
 }
 
 // ---------------------------------------------------------------------------
@@ -497,12 +561,84 @@ int PvChart::sampleAt(QPointF at, const BeatCursor &cursor) const
     return best;
 }
 
+void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &key, int earlier)
+{
+    const Plot plot{plotArea_, volume_, pressure_};
+    const auto &beats = session_.playingTransient()->beats;
+    const auto pen = [this](double shade) { return familyPen(shade, zoom_); };
+    // Each loop at its own shade, the oldest first.
+    const auto drawAll = [&](QPainter &onto) {
+        onto.setRenderHint(QPainter::Antialiasing, false); // as each beat adds its loop
+        for (int b = 0; b < earlier; ++b) {
+            onto.setPen(pen(kNewestShade * std::pow(kFade, earlier - 1 - b)));
+            onto.drawPolygon(loopLine(plot, beats[static_cast<std::size_t>(b)]));
+        }
+    };
+    if (paintingFigure()) {
+        painter.save();
+        painter.setClipRect(clip);
+        drawAll(painter);
+        painter.restore();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (key != familyKey_ || family_.size() != pixels || family_.devicePixelRatio() != ratio ||
+        familyCount_ > earlier) {
+        family_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        family_.setDevicePixelRatio(ratio);
+        family_.fill(Qt::transparent);
+        familyKey_ = key;
+        familyCount_ = 0;
+        nextFamilyCount_ = 0;
+    }
+    if (familyCount_ + 1 == earlier && nextFamilyCount_ == earlier && nextFamily_.size() == family_.size()) {
+        std::swap(family_, nextFamily_);
+        familyCount_ = earlier;
+    }
+    nextFamilyCount_ = 0;
+    if (familyCount_ < earlier) {
+        QPainter layer(&family_);
+        layer.setRenderHint(QPainter::Antialiasing, false);
+        layer.setClipRect(clip);
+        if (familyCount_ == 0) {
+            drawAll(layer);
+        } else {
+            // A beat further on: every loop so far a step fainter, then the
+            // one just played over them at the newest shade.
+            for (; familyCount_ < earlier; ++familyCount_)
+                fadeAndAdd(layer, clip, plot, beats[static_cast<std::size_t>(familyCount_)], zoom_);
+        }
+        familyCount_ = earlier;
+    }
+    painter.save();
+    painter.setClipRect(clip);
+    painter.drawImage(QPointF(0, 0), family_);
+    painter.restore();
+}
+
+bool PvChart::prepareNextBeat()
+{
+    const Transient *transient = session_.playingTransient();
+    const int shown = session_.transientBeat();
+    if (!transient || shown >= static_cast<int>(transient->beats.size()) || family_.isNull() ||
+        familyCount_ != shown - 1 || nextFamilyCount_ == shown)
+        return false;
+    nextFamily_ = family_.copy();
+    QPainter layer(&nextFamily_);
+    const QRectF clip = plotArea_.adjusted(-1, -1, 1, 1);
+    layer.setClipRect(clip);
+    fadeAndAdd(
+        layer, clip, Plot{plotArea_, volume_, pressure_}, transient->beats[static_cast<std::size_t>(shown - 1)], zoom_);
+    nextFamilyCount_ = shown;
+    return true;
+}
+
 void PvChart::paint(QPainter &painter, const QRectF &target)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
-    painter.fillRect(target, look::windowBlue());
 
     const SteadyState &current = session_.current();
     const SteadyState &baseline = session_.baseline();
@@ -552,75 +688,82 @@ void PvChart::paint(QPainter &painter, const QRectF &target)
     const double legendH = legendHeight(legend, target.width() - left - right, z);
     Plot plot{target.adjusted(left, top, -right, -(legendTop + legendH + 6 * z)), volume_, pressure_};
     plotArea_ = QRectF();
-    if (plot.area.width() < 10 || plot.area.height() < 10)
+    if (plot.area.width() < 10 || plot.area.height() < 10) {
+        painter.fillRect(target, look::windowBlue());
         return;
+    }
     plotArea_ = plot.area;
 
     const QString title = chartTitle(session_);
     const QString key =
         QStringLiteral("%1x%2 %3 %4 %5").arg(width()).arg(height()).arg(z).arg(title).arg(legend.size()) +
         axisKey(volume_) + axisKey(pressure_);
-    drawBackdrop(painter, key, [&](QPainter &backdrop) {
+    const auto backdrop = [&](QPainter &backdrop) {
         backdrop.fillRect(target, look::windowBlue());
         paintTitle(backdrop, target, 0, top, title, z);
         paintFrame(backdrop, plot, QStringLiteral("VENTRICLE VOLUME (ml)"), QStringLiteral("VENTRICLE PRESSURE (mmHg)"),
             z, target.left());
         paintLegend(
             backdrop, legend, QRectF(left, plot.area.bottom() + legendTop, target.width() - left - right, legendH), z);
+    };
+    const QRectF clip = plot.area.adjusted(-1, -1, 1, 1);
+    // While the beats after a change play, only the newest loop and the
+    // family behind it change from beat to beat; what lies under them is a
+    // picture of its own, kept until the steady loops, the occlusion run or
+    // the axes change.
+    QString underKey = key + parametersKey(p) + beatKey(current.beat) + beatKey(baseline.beat);
+    if (occlusion) {
+        underKey += QStringLiteral("%1/%2;").arg(occlusion->eesFit).arg(occlusion->v0Fit) +
+            beatKey(occlusion->beats.front()) + beatKey(occlusion->beats.back());
+    }
+    drawLayer(painter, underlay_, underKey, [&](QPainter &under) {
+        drawBackdrop(under, key, backdrop);
+        under.save();
+        under.setClipRect(clip);
+        under.setBrush(Qt::NoBrush);
+
+        // The relations first, under the loops.
+        QPainterPath edpvrCurve;
+        const int n = 80;
+        for (int i = 0; i <= n; ++i) {
+            const double V = v0 + (volume_.max - v0) * i / n;
+            const QPointF at = plot.map(V, std::min(edpvr(p, V), pressure_.max * 2));
+            if (i == 0)
+                edpvrCurve.moveTo(at);
+            else
+                edpvrCurve.lineTo(at);
+        }
+        under.setPen(QPen(edpvrBlue(), kLineWidth * z));
+        under.drawPath(edpvrCurve);
+        const double espvrEnd = std::min(volume_.max, v0 + pressure_.max / p[Param::Ees]);
+        under.setPen(QPen(espvrRed(), kLineWidth * z));
+        under.drawLine(plot.map(v0, 0), plot.map(espvrEnd, espvr(p, espvrEnd)));
+        const Segment ea = arterialElastanceLine(current);
+        under.setPen(QPen(eaPurple(), kLineWidth * z));
+        under.drawLine(plot.map(ea.from.V, ea.from.P), plot.map(ea.to.V, ea.to.P));
+
+        if (occlusion) {
+            under.setPen(QPen(occlusionGreen(), 1.5 * z));
+            for (const Beat &beat : occlusion->beats)
+                under.drawPolygon(loopLine(plot, beat));
+            // The fitted line across the plot from its volume intercept.
+            const double fitEnd = std::min(volume_.max, occlusion->v0Fit + pressure_.max / occlusion->eesFit);
+            under.setPen(QPen(Qt::white, kLineWidth * z, Qt::DashLine));
+            under.drawLine(
+                plot.map(occlusion->v0Fit, 0), plot.map(fitEnd, occlusion->eesFit * (fitEnd - occlusion->v0Fit)));
+        }
+
+        under.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin));
+        under.drawPolygon(loopLine(plot, baseline.beat));
+        under.restore();
     });
 
+    if (transient)
+        paintFamily(painter, clip, key + beatKey(transient->beats.front()), playing - 1);
+
     painter.save();
-    painter.setClipRect(plot.area.adjusted(-1, -1, 1, 1));
+    painter.setClipRect(clip);
     painter.setBrush(Qt::NoBrush);
-
-    // The relations first, under the loops.
-    QPainterPath edpvrCurve;
-    const int n = 80;
-    for (int i = 0; i <= n; ++i) {
-        const double V = v0 + (volume_.max - v0) * i / n;
-        const QPointF at = plot.map(V, std::min(edpvr(p, V), pressure_.max * 2));
-        if (i == 0)
-            edpvrCurve.moveTo(at);
-        else
-            edpvrCurve.lineTo(at);
-    }
-    painter.setPen(QPen(edpvrBlue(), kLineWidth * z));
-    painter.drawPath(edpvrCurve);
-    const double espvrEnd = std::min(volume_.max, v0 + pressure_.max / p[Param::Ees]);
-    painter.setPen(QPen(espvrRed(), kLineWidth * z));
-    painter.drawLine(plot.map(v0, 0), plot.map(espvrEnd, espvr(p, espvrEnd)));
-    const Segment ea = arterialElastanceLine(current);
-    painter.setPen(QPen(eaPurple(), kLineWidth * z));
-    painter.drawLine(plot.map(ea.from.V, ea.from.P), plot.map(ea.to.V, ea.to.P));
-
-    if (occlusion) {
-        painter.setPen(QPen(occlusionGreen(), 1.5 * z));
-        for (const Beat &beat : occlusion->beats)
-            painter.drawPolygon(loopLine(plot, beat));
-        // The fitted line across the plot from its volume intercept.
-        const double fitEnd = std::min(volume_.max, occlusion->v0Fit + pressure_.max / occlusion->eesFit);
-        painter.setPen(QPen(Qt::white, kLineWidth * z, Qt::DashLine));
-        painter.drawLine(
-            plot.map(occlusion->v0Fit, 0), plot.map(fitEnd, occlusion->eesFit * (fitEnd - occlusion->v0Fit)));
-    }
-
-    painter.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin));
-    painter.drawPolygon(loopLine(plot, baseline.beat));
-    if (transient) {
-        // The beats since the change fade behind the newest: the last few
-        // darkest, so the path from the old loop to the new one reads.
-        // Drawn without antialiasing, which costs as much again as the rest
-        // of the chart once some twenty faint loops lie under the newest, and
-        // a new beat is drawn in one frame while the cursor plays.
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        for (int b = 0; b + 1 < playing; ++b) {
-            QColor shade = Qt::black;
-            shade.setAlphaF(0.12 + 0.5 * (b + 1) / playing);
-            painter.setPen(QPen(shade, kLineWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
-            painter.drawPolygon(loopLine(plot, transient->beats[static_cast<std::size_t>(b)]));
-        }
-        painter.setRenderHint(QPainter::Antialiasing, true);
-    }
     painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
     painter.drawPolygon(loopLine(plot, session_.shownBeat()));
 
@@ -739,43 +882,96 @@ void TimeChart::refresh()
 
 double TimeChart::placeOf(double seconds) const
 {
-    return upperArea_.left() + upperArea_.width() * (seconds - time_.min) / (time_.max - time_.min);
+    return axes_.upper.left() + axes_.upper.width() * (seconds - axes_.time.min) / (axes_.time.max - axes_.time.min);
 }
 
 void TimeChart::paintCursor(QPainter &painter, const BeatCursor &cursor)
 {
-    if (upperArea_.isEmpty())
+    if (axes_.upper.isEmpty())
         return;
     const Sample &s = cursor.beat().samples[static_cast<std::size_t>(cursor.sample())];
     const double z = zoom_;
     const double x = placeOf(s.t);
     // A dark edge either side, so the line shows on the green and over the curves.
     painter.setPen(QPen(Qt::black, 4 * z, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QPointF(x, upperArea_.top()), QPointF(x, lowerArea_.bottom()));
+    painter.drawLine(QPointF(x, axes_.upper.top()), QPointF(x, axes_.lower.bottom()));
     painter.setPen(QPen(cursorYellow(), 2 * z, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QPointF(x, upperArea_.top()), QPointF(x, lowerArea_.bottom()));
-    cursorDot(painter, Plot{upperArea_, time_, pressure_}.map(s.t, s.Plv), 5, z);
-    cursorDot(painter, Plot{lowerArea_, time_, volume_}.map(s.t, s.V), 5, z);
+    painter.drawLine(QPointF(x, axes_.upper.top()), QPointF(x, axes_.lower.bottom()));
+    cursorDot(painter, Plot{axes_.upper, axes_.time, axes_.pressure}.map(s.t, s.Plv), 5, z);
+    cursorDot(painter, Plot{axes_.lower, axes_.time, axes_.volume}.map(s.t, s.V), 5, z);
 }
 
 int TimeChart::sampleAt(QPointF at, const BeatCursor &cursor) const
 {
-    if (upperArea_.isEmpty())
+    if (axes_.upper.isEmpty())
         return -1;
     const Beat &beat = cursor.beat();
-    const double t = time_.min + (at.x() - upperArea_.left()) / upperArea_.width() * (time_.max - time_.min);
+    const double t =
+        axes_.time.min + (at.x() - axes_.upper.left()) / axes_.upper.width() * (axes_.time.max - axes_.time.min);
     const int last = static_cast<int>(beat.samples.size()) - 1;
     return std::clamp(static_cast<int>(std::lround(t / beat.step)), 0, last);
 }
 
 void TimeChart::paint(QPainter &painter, const QRectF &target)
 {
+    paintBeat(painter, target, session_.shownBeat(), session_.transientBeat() > 0);
+}
+
+QString TimeChart::pictureKey(const Beat &beat, bool transient) const
+{
+    return QStringLiteral("%1x%2 %3 %4 %5 ")
+               .arg(width())
+               .arg(height())
+               .arg(devicePixelRatioF())
+               .arg(zoom_)
+               .arg(transient) +
+        parametersKey(session_.current().parameters) + beatKey(beat);
+}
+
+bool TimeChart::prepareNextBeat()
+{
+    const Transient *transient = session_.playingTransient();
+    const int shown = session_.transientBeat();
+    if (!transient || shown >= static_cast<int>(transient->beats.size()) || !isVisible())
+        return false;
+    const Beat &next = transient->beats[static_cast<std::size_t>(shown)];
+    const QString key = pictureKey(next, true);
+    if (key == preparedKey_)
+        return false;
+    if (prepared_.size() != pixelSize())
+        prepared_ = QPixmap(pixelSize());
+    prepared_.setDevicePixelRatio(devicePixelRatioF());
+    const Axes onShow = axes_;
+    {
+        QPainter chart(&prepared_);
+        chart.setRenderHint(QPainter::Antialiasing);
+        chart.setRenderHint(QPainter::TextAntialiasing);
+        paintBeat(chart, rect(), next, true);
+    }
+    preparedAxes_ = axes_;
+    axes_ = onShow;
+    preparedKey_ = key;
+    return true;
+}
+
+bool TimeChart::takePrepared(QPixmap &content)
+{
+    if (preparedKey_.isEmpty() || preparedKey_ != pictureKey(session_.shownBeat(), session_.transientBeat() > 0) ||
+        prepared_.size() != content.size())
+        return false;
+    std::swap(content, prepared_);
+    axes_ = preparedAxes_;
+    preparedKey_.clear();
+    return true;
+}
+
+void TimeChart::paintBeat(QPainter &painter, const QRectF &target, const Beat &beat, bool transient)
+{
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
     painter.fillRect(target, look::windowBlue());
 
-    const Beat &beat = session_.shownBeat();
     if (beat.samples.empty())
         return;
     double pMax = 0, vMin = beat.samples.front().V, vMax = vMin;
@@ -812,7 +1008,7 @@ void TimeChart::paint(QPainter &painter, const QRectF &target)
     const double top = 46 * z, left = 64 * z, right = 18 * z, between = 12 * z;
     const double legendH = legendHeight(legend, target.width() - left - right, z);
     const QRectF inner = target.adjusted(left, top, -right, -(bottomBand(z) + legendH + 6 * z));
-    upperArea_ = lowerArea_ = QRectF();
+    axes_.upper = axes_.lower = QRectF();
     if (inner.width() < 10 || inner.height() < 30)
         return;
     const double gaps = device ? 2 * between : between;
@@ -823,11 +1019,11 @@ void TimeChart::paint(QPainter &painter, const QRectF &target)
     Plot pump{QRectF(inner.left(), lower.area.bottom() + between, inner.width(),
                   inner.bottom() - lower.area.bottom() - between),
         time, flow};
-    time_ = time;
-    pressure_ = pressure;
-    volume_ = volume;
-    upperArea_ = upper.area;
-    lowerArea_ = lower.area;
+    axes_.time = time;
+    axes_.pressure = pressure;
+    axes_.volume = volume;
+    axes_.upper = upper.area;
+    axes_.lower = lower.area;
 
     const QString key = QStringLiteral("%1x%2 %3 %4%5 ").arg(width()).arg(height()).arg(z).arg(device).arg(balloon) +
         axisKey(time) + axisKey(pressure) + axisKey(volume) + (device ? axisKey(flow) : QString());
@@ -877,7 +1073,7 @@ void TimeChart::paint(QPainter &painter, const QRectF &target)
 
     // The valve events: a dashed line through both panels, numbered above,
     // and a marker on each curve at the instant.
-    const ValveEvents ev = session_.transientBeat() > 0 ? ValveEvents{} : session_.events();
+    const ValveEvents ev = transient ? ValveEvents{} : session_.events();
     painter.setFont(drawing::arialPixels(kPointLabelPixels * z, true));
     const QFontMetricsF metrics(painter.font());
     for (const auto &[index, number] : std::array<std::pair<int, const char *>, 4>{

@@ -5,6 +5,7 @@
 //
 // Lengths are in pixels at zoom 1; text and pens grow with the zoom.
 
+#include <QImage>
 #include <QPixmap>
 #include <QPointF>
 #include <QRectF>
@@ -15,6 +16,7 @@ class QPainter;
 
 namespace valthera::lab {
 
+struct Beat;
 class BeatCursor;
 class LabSession;
 
@@ -45,6 +47,11 @@ public:
     // painter (an image, an SVG generator) filling size, the cursor included:
     // the figure a student saves.
     void paintFigure(QPainter &painter, QSize size);
+    // While the beats after a change play: draws ahead, in a frame that only
+    // moves the cursor, what changes when the next beat comes, so the frame
+    // that reaches it costs no more than one that moves the cursor. True when
+    // it drew anything.
+    virtual bool prepareNextBeat() { return false; }
 
 signals:
     // A click or drag on the chart picked this sample of the cursor's beat.
@@ -57,6 +64,14 @@ protected:
     // Draws the parts of the chart that change only with its size, zoom and
     // axes from a picture kept while key stays the same; paint draws them anew.
     void drawBackdrop(QPainter &painter, const QString &key, const std::function<void(QPainter &)> &paint);
+    // A picture kept while its key stays the same, drawn at the chart's
+    // origin; a saved figure draws it anew as vectors.
+    struct Layer {
+        QPixmap pixmap;
+        QString key;
+    };
+    void drawLayer(QPainter &painter, Layer &layer, const QString &key, const std::function<void(QPainter &)> &paint);
+    bool paintingFigure() const { return figure_; }
     // The chart without the cursor, painted only when what it shows changed
     // (refresh, zoom, size): while Play runs, a frame is this picture and the
     // cursor over it.
@@ -67,6 +82,11 @@ protected:
     // The sample of the cursor's beat nearest a place on the chart, -1 for none.
     virtual int sampleAt(QPointF at, const BeatCursor &cursor) const = 0;
     void markStale() { contentStale_ = true; }
+    // Takes a picture drawn ahead of what the chart now shows in place of
+    // painting it: false when there is none.
+    virtual bool takePrepared(QPixmap &) { return false; }
+    // The chart's size in device pixels and their ratio, for its pictures.
+    QSize pixelSize() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
 
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -79,8 +99,7 @@ protected:
 private:
     void pick(QPointF at);
 
-    QPixmap backdrop_;
-    QString backdropKey_;
+    Layer backdrop_;
     QPixmap content_;
     bool contentStale_ = true;
     const BeatCursor *cursor_ = nullptr;
@@ -93,6 +112,8 @@ public:
     PvChart(const LabSession &session, QWidget *parent = nullptr);
     // Call after the session changed: repaints and describes the loop anew.
     void refresh();
+    // The family as it will stand at the next beat: the one on show joins it.
+    bool prepareNextBeat() override;
     // The axes the chart last used, in ml and mmHg.
     AxisRange volumeAxis() const { return volume_; }
     AxisRange pressureAxis() const { return pressure_; }
@@ -105,9 +126,23 @@ protected:
     int sampleAt(QPointF at, const BeatCursor &cursor) const override;
 
 private:
+    // The earlier beats of the transient on show, each fainter by a fixed
+    // factor with every beat that follows it.
+    void paintFamily(QPainter &painter, const QRectF &clip, const QString &key, int earlier);
+
     AxisRange volume_;
     AxisRange pressure_;
     QRectF plotArea_;
+    // Everything under the loops of the transient: the backdrop, the
+    // relations, the occlusion run and the baseline loop.
+    Layer underlay_;
+    // The transient's earlier beats, faded, on a transparent picture that
+    // gains one loop as each beat plays; familyCount_ loops are in it.
+    QImage family_;
+    QString familyKey_;
+    int familyCount_ = 0;
+    QImage nextFamily_; // family_ a beat on, drawn ahead
+    int nextFamilyCount_ = 0;
 };
 
 // One beat against time: ventricular, aortic and atrial pressure above, the
@@ -118,6 +153,8 @@ class TimeChart : public LabChart {
 public:
     TimeChart(const LabSession &session, QWidget *parent = nullptr);
     void refresh();
+    // The whole chart of the next beat: a transient's beats differ throughout.
+    bool prepareNextBeat() override;
     // The x at which an instant of the beat is drawn, as last painted.
     double placeOf(double seconds) const;
 
@@ -125,13 +162,25 @@ protected:
     void paint(QPainter &painter, const QRectF &target) override;
     void paintCursor(QPainter &painter, const BeatCursor &cursor) override;
     int sampleAt(QPointF at, const BeatCursor &cursor) const override;
+    bool takePrepared(QPixmap &content) override;
 
 private:
-    AxisRange time_;
-    AxisRange pressure_;
-    AxisRange volume_;
-    QRectF upperArea_;
-    QRectF lowerArea_;
+    // Where the beat is drawn: read by the cursor and the mouse.
+    struct Axes {
+        AxisRange time;
+        AxisRange pressure;
+        AxisRange volume;
+        QRectF upper;
+        QRectF lower;
+    };
+    void paintBeat(QPainter &painter, const QRectF &target, const Beat &beat, bool transient);
+    // What a picture of the chart showing beat depends on.
+    QString pictureKey(const Beat &beat, bool transient) const;
+
+    Axes axes_;
+    QPixmap prepared_; // the next beat, drawn ahead
+    QString preparedKey_;
+    Axes preparedAxes_;
 };
 
 } // namespace valthera::lab

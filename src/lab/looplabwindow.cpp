@@ -893,14 +893,20 @@ void LoopLabWindow::setPlaying(bool on)
 void LoopLabWindow::playFrame(double wallSeconds)
 {
     const double speed = quarterSpeed_->isChecked() ? 0.25 : 1.0;
-    const QString said = cursor_.advance(wallSeconds * speed, [this] {
+    bool nextBeat = false;
+    const QString said = cursor_.advance(wallSeconds * speed, [this, &nextBeat] {
         if (session_.transientBeat() == 0)
             return;
         session_.advanceTransient();
         showTransientCounter();
         refreshCharts();
+        nextBeat = true;
     });
     showCursor(said);
+    // A frame that only moved the cursor draws ahead what the next beat
+    // changes, one chart a frame, so no frame does both.
+    if (!nextBeat && !chart_->prepareNextBeat())
+        timeChart_->prepareNextBeat();
 }
 
 } // namespace valthera

@@ -18,12 +18,14 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
+#include <algorithm>
 
 using namespace valthera;
 using namespace valthera::lab;
@@ -439,6 +441,50 @@ private slots:
         QCOMPARE(&lab_->beatCursor().beat(), &lab_->session().shownBeat());
         testing::click(child<QPushButton>("cmdPlay"));
         QVERIFY(!lab_->playing());
+    }
+
+    // Through a transient the charts show pictures drawn ahead and a family of
+    // loops that gains one a beat: each beat must look as the chart drawn
+    // afresh for it.
+    void eachBeatOfATransientLooksAsDrawnAfresh()
+    {
+        auto *spin = child<QDoubleSpinBox>("spinR");
+        spin->setFocus();
+        for (int i = 0; i < 30; ++i)
+            QTest::keyClick(spin, Qt::Key_Up);
+        testing::settle();
+        QCOMPARE(lab_->session().transientBeat(), 1);
+        // Pixels that differ more than a rounding of the faded loops would.
+        const auto differing = [](const QImage &a, const QImage &b) {
+            int count = 0;
+            for (int y = 0; y < a.height(); ++y) {
+                for (int x = 0; x < a.width(); ++x) {
+                    const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                    if (std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                            std::abs(qBlue(p) - qBlue(q))}) > 40)
+                        ++count;
+                }
+            }
+            return count;
+        };
+        for (int beat = 1; beat <= 6;) {
+            lab_->playFrame(1.0 / 60);
+            if (lab_->session().transientBeat() == beat)
+                continue;
+            beat = lab_->session().transientBeat();
+            for (LabChart *chart : {static_cast<LabChart *>(lab_->findChild<PvChart *>()),
+                     static_cast<LabChart *>(lab_->findChild<TimeChart *>())}) {
+                const QImage shown = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+                QImage fresh(shown.size(), QImage::Format_RGB32);
+                QPainter painter(&fresh);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setRenderHint(QPainter::TextAntialiasing);
+                chart->paintFigure(painter, shown.size());
+                painter.end();
+                QVERIFY2(differing(shown, fresh) < shown.width() * shown.height() / 400,
+                    qPrintable(chart->objectName() + QStringLiteral(" at beat ") + QString::number(beat)));
+            }
+        }
     }
 
     void copyPutsTheChartAndTheMeasuresOnTheClipboard()
