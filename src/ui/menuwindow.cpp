@@ -101,6 +101,13 @@ MenuWindow::MenuWindow(ScreenRegistry &registry, const QString &caption, int cli
     connect(qApp, &QApplication::focusChanged, this, &MenuWindow::showFocus);
 }
 
+// The controls going with the window move the focus; by then it is no longer
+// a MenuWindow to scroll.
+MenuWindow::~MenuWindow()
+{
+    disconnect(qApp, &QApplication::focusChanged, this, &MenuWindow::showFocus);
+}
+
 void MenuWindow::showEvent(QShowEvent *event)
 {
     // Followed from the first showing on, so that on every step the controls

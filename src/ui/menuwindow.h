@@ -20,6 +20,7 @@ class MenuWindow : public QMainWindow {
     Q_OBJECT
 public:
     MenuWindow(ScreenRegistry &registry, const QString &caption, int clientWidthTwips, int clientHeightTwips);
+    ~MenuWindow() override;
 
     QWidget *client() const { return client_; }
     // The scrolled view of the client.
