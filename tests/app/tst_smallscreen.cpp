@@ -10,7 +10,6 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
-#include <QDir>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -82,11 +81,7 @@ class SmallScreenTest : public QObject {
 public:
     static void initMain()
     {
-        const QString config = QDir::temp().filePath(QStringLiteral("valthera-small-screen.json"));
-        QFile file(config);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(R"({"screens":[{"name":"small","x":0,"y":0,"width":1024,"height":768,"logicalDpi":96}]})");
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+        testing::useOffscreenScreen("small", 1024, 768);
     }
 
 private slots:

@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -251,11 +250,7 @@ public:
     // are what the zoom makes them and not what the screen leaves.
     static void initMain()
     {
-        const QString config = QDir::temp().filePath(QStringLiteral("valthera-zoom-screen.json"));
-        QFile file(config);
-        if (file.open(QIODevice::WriteOnly))
-            file.write(R"({"screens":[{"name":"wall","x":0,"y":0,"width":2600,"height":2100,"logicalDpi":96}]})");
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+        testing::useOffscreenScreen("wall", 2600, 2100);
     }
 
 private slots:

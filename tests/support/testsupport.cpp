@@ -4,6 +4,8 @@
 #include "ui/menuwindow.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -92,6 +94,19 @@ void settle(int ms)
         QTest::qWait(ms);
     QApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void useOffscreenScreen(const char *name, int width, int height)
+{
+    const QString config = QDir::temp().filePath(QStringLiteral("valthera-%1-screen.json").arg(QLatin1String(name)));
+    QFile file(config);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QStringLiteral(R"({"screens":[{"name":"%1","x":0,"y":0,"width":%2,"height":%3,"logicalDpi":96}]})")
+                       .arg(QLatin1String(name))
+                       .arg(width)
+                       .arg(height)
+                       .toUtf8());
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
 }
 
 } // namespace valthera::testing

@@ -56,6 +56,11 @@ QStringList lines(const QListWidget *list);
 // button; text and title receive what it said. Returns at once.
 void answerNextModal(QString *text = nullptr, QString *title = nullptr, int *seen = nullptr);
 
+// For a test's initMain, before the application starts: the offscreen
+// platform then shows one screen of width x height pixels at 96 dpi, so what
+// a test sees does not hang on the platform's default screen.
+void useOffscreenScreen(const char *name, int width, int height);
+
 // Runs the event loop briefly so queued work and window activations settle.
 void settle(int ms = 0);
 
