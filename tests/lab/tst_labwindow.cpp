@@ -99,11 +99,7 @@ private slots:
     void aChangePlaysItsBeatsAndEscSkipsThem()
     {
         QVERIFY(!child<QPushButton>("cmdSkip")->isEnabled()); // nothing plays yet
-        auto *spin = child<QDoubleSpinBox>("spinR");
-        spin->setFocus();
-        for (int i = 0; i < 30; ++i)
-            QTest::keyClick(spin, Qt::Key_Up);
-        testing::settle();
+        auto *spin = raiseAfterloadByKeys();
         QCOMPARE(lab_->session().transientBeat(), 1);
         auto *counter = child<QLabel>("transientCounter");
         QCOMPARE(counter->text(), QString("Beat 1 of 30 after the change"));
@@ -428,11 +424,7 @@ private slots:
     // During a transient the cursor runs through its beats, one per pass.
     void playLeadsATransientsBeatsOn()
     {
-        auto *spin = child<QDoubleSpinBox>("spinR");
-        spin->setFocus();
-        for (int i = 0; i < 30; ++i)
-            QTest::keyClick(spin, Qt::Key_Up);
-        testing::settle();
+        raiseAfterloadByKeys();
         QCOMPARE(lab_->session().transientBeat(), 1);
         testing::click(child<QPushButton>("cmdPlay"));
         QTest::qWait(3 * LoopLabWindow::kTransientBeatMs);
@@ -448,11 +440,7 @@ private slots:
     // afresh for it.
     void eachBeatOfATransientLooksAsDrawnAfresh()
     {
-        auto *spin = child<QDoubleSpinBox>("spinR");
-        spin->setFocus();
-        for (int i = 0; i < 30; ++i)
-            QTest::keyClick(spin, Qt::Key_Up);
-        testing::settle();
+        raiseAfterloadByKeys();
         QCOMPARE(lab_->session().transientBeat(), 1);
         // Pixels that differ more than a rounding of the faded loops would.
         const auto differing = [](const QImage &a, const QImage &b) {
@@ -522,6 +510,18 @@ private:
         for (int y = 0; y < chart.height(); ++y)
             run += yellow(chart.pixel(x, y));
         return run > chart.height() / 3;
+    }
+
+    // Thirty presses of Up on the resistance box, a change that starts the
+    // beats after it playing; returns the box, which keeps the focus.
+    QDoubleSpinBox *raiseAfterloadByKeys()
+    {
+        auto *spin = child<QDoubleSpinBox>("spinR");
+        spin->setFocus();
+        for (int i = 0; i < 30; ++i)
+            QTest::keyClick(spin, Qt::Key_Up);
+        testing::settle();
+        return spin;
     }
 
     // Switches to the isolated heart as a student would: the model box, then a key.
