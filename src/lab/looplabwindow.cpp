@@ -300,26 +300,6 @@ QWidget *LoopLabWindow::buildControls()
     playing->addWidget(skip_);
     column->addLayout(playing);
 
-    // Tab walks the panel as it reads: the condition, each parameter's slider
-    // then its box, row by row, then the buttons.
-    QWidget::setTabOrder(model_, presets_);
-    QWidget *previous = presets_;
-    for (const ParamInfo &i : parameterTable()) {
-        const ParameterControls &c = controls_[static_cast<std::size_t>(i.id)];
-        if (i.id == Param::V0) {
-            // The page tabs come before the first control under them.
-            QWidget::setTabOrder(previous, groups->tabBar());
-            previous = groups->tabBar();
-        }
-        QWidget::setTabOrder(previous, c.slider);
-        QWidget::setTabOrder(c.slider, c.spin);
-        previous = c.spin;
-    }
-    for (QWidget *button : {static_cast<QWidget *>(baseline), static_cast<QWidget *>(reset),
-             static_cast<QWidget *>(occlusion), static_cast<QWidget *>(skip_)}) {
-        QWidget::setTabOrder(previous, button);
-        previous = button;
-    }
     column->addStretch(1);
     return panel;
 }
