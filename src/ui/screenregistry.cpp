@@ -1,5 +1,6 @@
 #include "ui/screenregistry.h"
 
+#include "ui/windowimage.h"
 #include "ui/zoom.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ QWidget *ScreenRegistry::create(const QString &name)
     window->setObjectName(name);
     // Every screen opens at the program's zoom and follows it while open.
     look::followZoom(window);
+    releaseImageWhenReplaced(window);
     window->setAttribute(Qt::WA_DeleteOnClose);
     entries_[name].window = window;
     return window;

@@ -8,12 +8,15 @@
 #include "ui/screenregistry.h"
 
 #include <QAction>
+#include <QBackingStore>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
+#include <QWindow>
 #include <QtTest>
 
 using namespace valthera;
@@ -191,6 +194,22 @@ private slots:
         testing::settle();
         QVERIFY(lesson->client()->width() >= design.width());
         QVERIFY(lesson->client()->height() >= design.height());
+    }
+
+    void screenLeftForAnotherGivesBackItsImageAndDrawsItselfWholeWhenUncovered()
+    {
+        QWidget *welcome = program_->registry().find("Introduction");
+        QWidget *instructions = program_->registry().show("Instructions");
+        QTRY_VERIFY(instructions->isActiveWindow());
+        QTRY_VERIFY(welcome->backingStore()->size().isEmpty());
+        QCOMPARE(instructions->backingStore()->size(), instructions->size());
+
+        QExposeEvent uncovered{QRegion(welcome->rect())};
+        QCoreApplication::sendEvent(welcome->windowHandle(), &uncovered);
+        QCOMPARE(welcome->backingStore()->size(), welcome->size());
+        const QImage shown = welcome->screen()->grabWindow(welcome->winId()).toImage();
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32),
+            welcome->grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
 
     void factoryThatRegistersOthersLeavesTheRegistryWhole()
