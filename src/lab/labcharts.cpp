@@ -499,7 +499,19 @@ void LabChart::drawLayer(
     }
     const qreal ratio = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
-    if (key != layer.key || layer.pixmap.size() != pixels || layer.pixmap.devicePixelRatio() != ratio) {
+    // The first paint at a new size (a zoom step, a resized window) draws
+    // straight into the chart: a picture kept now would cost a copy more, and
+    // the next size may come before it is used. It is kept from the next
+    // paint at this size on.
+    if (layer.paintedAt != pixels || layer.ratio != ratio) {
+        layer.paintedAt = pixels;
+        layer.ratio = ratio;
+        layer.pixmap = QPixmap();
+        layer.key.clear();
+        paint(painter);
+        return;
+    }
+    if (key != layer.key || layer.pixmap.isNull()) {
         layer.pixmap = QPixmap(pixels);
         layer.pixmap.setDevicePixelRatio(ratio);
         QPainter picture(&layer.pixmap);
@@ -970,10 +982,10 @@ void TimeChart::paintBeat(QPainter &painter, const QRectF &target, const Beat &b
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double z = zoom_;
-    painter.fillRect(target, look::windowBlue());
-
-    if (beat.samples.empty())
+    if (beat.samples.empty()) {
+        painter.fillRect(target, look::windowBlue());
         return;
+    }
     double pMax = 0, vMin = beat.samples.front().V, vMax = vMin;
     for (const Sample &s : beat.samples) {
         pMax = std::max({pMax, s.Plv, s.Pao, s.Pla});
@@ -1009,8 +1021,10 @@ void TimeChart::paintBeat(QPainter &painter, const QRectF &target, const Beat &b
     const double legendH = legendHeight(legend, target.width() - left - right, z);
     const QRectF inner = target.adjusted(left, top, -right, -(bottomBand(z) + legendH + 6 * z));
     axes_.upper = axes_.lower = QRectF();
-    if (inner.width() < 10 || inner.height() < 30)
+    if (inner.width() < 10 || inner.height() < 30) {
+        painter.fillRect(target, look::windowBlue());
         return;
+    }
     const double gaps = device ? 2 * between : between;
     const double pressureHeight = (inner.height() - gaps) * (device ? 0.5 : 0.6);
     const double volumeHeight = (inner.height() - gaps) * (device ? 0.28 : 0.4);

@@ -69,6 +69,8 @@ protected:
     struct Layer {
         QPixmap pixmap;
         QString key;
+        QSize paintedAt; // the chart's size in device pixels when last painted
+        qreal ratio = 0;
     };
     void drawLayer(QPainter &painter, Layer &layer, const QString &key, const std::function<void(QPainter &)> &paint);
     bool paintingFigure() const { return figure_; }
