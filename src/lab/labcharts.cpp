@@ -12,7 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
+#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -393,10 +393,15 @@ LabChart::LabChart(const LabSession &session, const char *className, const QStri
     setMinimumSize(minimum);
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
     setFocusPolicy(Qt::StrongFocus); // the cursor's keys work on either chart
+    // One thread of its own, kept while the chart lives: its fonts stay
+    // ready for the next picture, and it ends with the chart.
+    threads_.setMaxThreadCount(1);
+    threads_.setExpiryTimeout(-1);
 }
 
 void LabChart::setZoom(double zoom)
 {
+    finishDrawing();
     zoom_ = zoom;
     markStale();
     update();
@@ -408,25 +413,76 @@ void LabChart::setBeatCursor(const BeatCursor *cursor)
     update();
 }
 
-void LabChart::paintEvent(QPaintEvent *)
+LabChart::~LabChart()
+{
+    finishDrawing();
+}
+
+bool LabChart::contentOutOfDate() const
 {
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    return contentStale_ || content_.size() != pixelSize() || content_.devicePixelRatio() != ratio;
+}
+
+void LabChart::drawContent(QImage &content)
+{
+    const qreal ratio = devicePixelRatioF();
+    if (content.size() != pixelSize())
+        content = QImage(pixelSize(), QImage::Format_RGB32);
+    content.setDevicePixelRatio(ratio);
+    QPainter chart(&content);
+    chart.setRenderHint(QPainter::Antialiasing);
+    chart.setRenderHint(QPainter::TextAntialiasing);
+    paint(chart, rect());
+}
+
+void LabChart::drawAhead()
+{
+    // Only a whole picture at a new size or for a new state is worth a
+    // thread; a beat drawn ahead is taken as it is. One processor: nothing
+    // gained.
+    if (drawing_ || !isVisible() || !contentOutOfDate() || QThread::idealThreadCount() < 2)
+        return;
+    if (contentStale_ && content_.size() == pixelSize() && content_.devicePixelRatio() == devicePixelRatioF() &&
+        hasPrepared())
+        return;
+    drawing_ = true;
+    // Nothing the picture is drawn from changes until finishDrawing: the
+    // session and the chart's size change only in events, and the window
+    // collects the picture before its frame's event returns.
+    threads_.start([this] {
+        drawContent(drawn_);
+        done_.release();
+    });
+}
+
+void LabChart::finishDrawing()
+{
+    if (!drawing_)
+        return;
+    done_.acquire();
+    drawing_ = false;
+    std::swap(content_, drawn_);
+    contentStale_ = false;
+    // The picture before is kept to draw the next one into only at this size.
+    if (drawn_.size() != content_.size())
+        drawn_ = QImage();
+}
+
+void LabChart::paintEvent(QPaintEvent *)
+{
+    finishDrawing();
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = pixelSize();
     const bool fresh = contentStale_ && content_.size() == pixels && content_.devicePixelRatio() == ratio;
     if (fresh && takePrepared(content_)) {
         contentStale_ = false;
-    } else if (contentStale_ || content_.size() != pixels || content_.devicePixelRatio() != ratio) {
-        if (content_.size() != pixels)
-            content_ = QPixmap(pixels);
-        content_.setDevicePixelRatio(ratio);
-        QPainter chart(&content_);
-        chart.setRenderHint(QPainter::Antialiasing);
-        chart.setRenderHint(QPainter::TextAntialiasing);
-        paint(chart, rect());
+    } else if (contentOutOfDate()) {
+        drawContent(content_);
         contentStale_ = false;
     }
     QPainter painter(this);
-    painter.drawPixmap(QPointF(0, 0), content_);
+    painter.drawImage(QPointF(0, 0), content_);
     painter.setRenderHint(QPainter::Antialiasing);
     if (cursor_ && cursor_->hasBeat())
         paintCursor(painter, *cursor_);
@@ -471,6 +527,7 @@ void LabChart::focusOutEvent(QFocusEvent *event)
 
 void LabChart::paintFigure(QPainter &painter, QSize size)
 {
+    finishDrawing();
     figure_ = true;
     paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
     if (cursor_ && cursor_->hasBeat())
@@ -506,21 +563,21 @@ void LabChart::drawLayer(
     if (layer.paintedAt != pixels || layer.ratio != ratio) {
         layer.paintedAt = pixels;
         layer.ratio = ratio;
-        layer.pixmap = QPixmap();
+        layer.picture = QImage();
         layer.key.clear();
         paint(painter);
         return;
     }
-    if (key != layer.key || layer.pixmap.isNull()) {
-        layer.pixmap = QPixmap(pixels);
-        layer.pixmap.setDevicePixelRatio(ratio);
-        QPainter picture(&layer.pixmap);
+    if (key != layer.key || layer.picture.isNull()) {
+        layer.picture = QImage(pixels, QImage::Format_RGB32);
+        layer.picture.setDevicePixelRatio(ratio);
+        QPainter picture(&layer.picture);
         picture.setRenderHint(QPainter::Antialiasing);
         picture.setRenderHint(QPainter::TextAntialiasing);
         paint(picture);
         layer.key = key;
     }
-    painter.drawPixmap(QPointF(0, 0), layer.pixmap);
+    painter.drawImage(QPointF(0, 0), layer.picture);
 }
 
 // ---------------------------------------------------------------------------
@@ -631,6 +688,7 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
 
 bool PvChart::prepareNextBeat()
 {
+    finishDrawing();
     const Transient *transient = session_.playingTransient();
     const int shown = session_.transientBeat();
     if (!transient || shown >= static_cast<int>(transient->beats.size()) || family_.isNull() ||
@@ -942,6 +1000,7 @@ QString TimeChart::pictureKey(const Beat &beat, bool transient) const
 
 bool TimeChart::prepareNextBeat()
 {
+    finishDrawing();
     const Transient *transient = session_.playingTransient();
     const int shown = session_.transientBeat();
     if (!transient || shown >= static_cast<int>(transient->beats.size()) || !isVisible())
@@ -951,7 +1010,7 @@ bool TimeChart::prepareNextBeat()
     if (key == preparedKey_)
         return false;
     if (prepared_.size() != pixelSize())
-        prepared_ = QPixmap(pixelSize());
+        prepared_ = QImage(pixelSize(), QImage::Format_RGB32);
     prepared_.setDevicePixelRatio(devicePixelRatioF());
     const Axes onShow = axes_;
     {
@@ -966,7 +1025,12 @@ bool TimeChart::prepareNextBeat()
     return true;
 }
 
-bool TimeChart::takePrepared(QPixmap &content)
+bool TimeChart::hasPrepared() const
+{
+    return !preparedKey_.isEmpty() && preparedKey_ == pictureKey(session_.shownBeat(), session_.transientBeat() > 0);
+}
+
+bool TimeChart::takePrepared(QImage &content)
 {
     if (preparedKey_.isEmpty() || preparedKey_ != pictureKey(session_.shownBeat(), session_.transientBeat() > 0) ||
         prepared_.size() != content.size())

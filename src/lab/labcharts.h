@@ -6,7 +6,8 @@
 // Lengths are in pixels at zoom 1; text and pens grow with the zoom.
 
 #include <QImage>
-#include <QPixmap>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QPointF>
 #include <QRectF>
 #include <QWidget>
@@ -52,6 +53,13 @@ public:
     // that reaches it costs no more than one that moves the cursor. True when
     // it drew anything.
     virtual bool prepareNextBeat() { return false; }
+    // Just before the window paints a frame: when the chart must be drawn
+    // anew for it, starts drawing it on another processor, so it is drawn
+    // while the other controls are painted. The chart's paint, or
+    // finishDrawing, takes the picture.
+    void drawAhead();
+    void finishDrawing();
+    ~LabChart() override;
 
 signals:
     // A click or drag on the chart picked this sample of the cursor's beat.
@@ -67,7 +75,7 @@ protected:
     // A picture kept while its key stays the same, drawn at the chart's
     // origin; a saved figure draws it anew as vectors.
     struct Layer {
-        QPixmap pixmap;
+        QImage picture;
         QString key;
         QSize paintedAt; // the chart's size in device pixels when last painted
         qreal ratio = 0;
@@ -86,7 +94,8 @@ protected:
     void markStale() { contentStale_ = true; }
     // Takes a picture drawn ahead of what the chart now shows in place of
     // painting it: false when there is none.
-    virtual bool takePrepared(QPixmap &) { return false; }
+    virtual bool takePrepared(QImage &) { return false; }
+    virtual bool hasPrepared() const { return false; }
     // The chart's size in device pixels and their ratio, for its pictures.
     QSize pixelSize() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
 
@@ -101,9 +110,17 @@ protected:
 private:
     void pick(QPointF at);
 
+    bool contentOutOfDate() const;
+    void drawContent(QImage &content);
+
     Layer backdrop_;
-    QPixmap content_;
+    QImage content_;
     bool contentStale_ = true;
+    // Drawn on another thread between drawAhead and finishDrawing.
+    QImage drawn_;
+    QSemaphore done_;
+    bool drawing_ = false;
+    QThreadPool threads_;
     const BeatCursor *cursor_ = nullptr;
     bool figure_ = false; // painting a saved figure: the backdrop drawn as vectors, not from the cached picture
 };
@@ -164,7 +181,8 @@ protected:
     void paint(QPainter &painter, const QRectF &target) override;
     void paintCursor(QPainter &painter, const BeatCursor &cursor) override;
     int sampleAt(QPointF at, const BeatCursor &cursor) const override;
-    bool takePrepared(QPixmap &content) override;
+    bool takePrepared(QImage &content) override;
+    bool hasPrepared() const override;
 
 private:
     // Where the beat is drawn: read by the cursor and the mouse.
@@ -180,7 +198,7 @@ private:
     QString pictureKey(const Beat &beat, bool transient) const;
 
     Axes axes_;
-    QPixmap prepared_; // the next beat, drawn ahead
+    QImage prepared_; // the next beat, drawn ahead
     QString preparedKey_;
     Axes preparedAxes_;
 };

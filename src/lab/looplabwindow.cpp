@@ -94,6 +94,11 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
     charts->addWidget(buildCursorPanel());
     columns->addLayout(charts, 1);
     columns->addWidget(buildReadouts());
+    // Painted after every other control (they do not overlap), so that the
+    // charts, drawn on other processors meanwhile, are ready when their turn
+    // in the frame comes.
+    chart_->raise();
+    timeChart_->raise();
 
     auto *copy = new QAction(QStringLiteral("Copy chart and measures"), this);
     copy->setObjectName(QStringLiteral("actCopy"));
@@ -445,6 +450,20 @@ void LoopLabWindow::setZoom(double zoom)
         c.slider->setMinimumWidth(static_cast<int>(std::lround(90 * zoom_)));
     chart_->setZoom(zoom_);
     timeChart_->setZoom(zoom_);
+}
+
+bool LoopLabWindow::event(QEvent *event)
+{
+    if (event->type() != QEvent::UpdateRequest)
+        return MenuWindow::event(event);
+    // A frame: the charts draw on other processors while the controls are
+    // painted here, and are in place when the frame is shown.
+    chart_->drawAhead();
+    timeChart_->drawAhead();
+    const bool handled = MenuWindow::event(event);
+    chart_->finishDrawing();
+    timeChart_->finishDrawing();
+    return handled;
 }
 
 bool LoopLabWindow::eventFilter(QObject *watched, QEvent *event)

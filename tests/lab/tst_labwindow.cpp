@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QTabBar>
@@ -472,6 +473,31 @@ private slots:
                 QVERIFY2(differing(shown, fresh) < shown.width() * shown.height() / 400,
                     qPrintable(chart->objectName() + QStringLiteral(" at beat ") + QString::number(beat)));
             }
+        }
+    }
+
+    // The charts of a frame are drawn on threads of their own: what the
+    // window shows after a zoom step is what a fresh drawing gives.
+    void aZoomStepShowsBothChartsAsDrawnAfresh()
+    {
+        lab_->findChild<QDoubleSpinBox *>(QStringLiteral("spinHR"))->setFocus();
+        QTest::keyClick(lab_, Qt::Key_Plus, Qt::ControlModifier);
+        QTRY_COMPARE(look::Zoom::instance().percent(), 110);
+        testing::settle();
+        for (LabChart *chart : {static_cast<LabChart *>(lab_->findChild<PvChart *>()),
+                 static_cast<LabChart *>(lab_->findChild<TimeChart *>())}) {
+            const QPoint at = chart->mapTo(lab_, QPoint());
+            const QImage shown = lab_->screen()
+                                     ->grabWindow(lab_->winId(), at.x(), at.y(), chart->width(), chart->height())
+                                     .toImage()
+                                     .convertToFormat(QImage::Format_RGB32);
+            QImage fresh(chart->size(), QImage::Format_RGB32);
+            QPainter painter(&fresh);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            chart->paintFigure(painter, chart->size());
+            painter.end();
+            QCOMPARE(shown, fresh);
         }
     }
 
