@@ -440,8 +440,9 @@ void LabChart::drawAhead()
 {
     // Only a whole picture at a new size or for a new state is worth a
     // thread; a beat drawn ahead is taken as it is. One processor: nothing
-    // gained.
-    if (drawing_ || !isVisible() || !contentOutOfDate() || QThread::idealThreadCount() < 2)
+    // gained. The first picture is drawn here: the thread would first have
+    // to find and load its fonts, which the window opening has just done.
+    if (drawing_ || content_.isNull() || !isVisible() || !contentOutOfDate() || QThread::idealThreadCount() < 2)
         return;
     if (contentStale_ && content_.size() == pixelSize() && content_.devicePixelRatio() == devicePixelRatioF() &&
         hasPrepared())
