@@ -439,13 +439,16 @@ void LabChart::drawContent(QImage &content)
 void LabChart::drawAhead()
 {
     // Only a whole picture at a new size or for a new state is worth a
-    // thread; a beat drawn ahead is taken as it is. One processor: nothing
-    // gained. The first picture is drawn here: the thread would first have
-    // to find and load its fonts, which the window opening has just done.
+    // thread. One processor: nothing gained. The first picture is drawn
+    // here: the thread would first have to find and load its fonts, which
+    // the window opening has just done.
     if (drawing_ || content_.isNull() || !isVisible() || !contentOutOfDate() || QThread::idealThreadCount() < 2)
         return;
+    // At the same size, a beat drawn ahead is taken as it is, and a beat of
+    // a transient adds one loop over kept pictures: quicker done here than
+    // handed to a thread.
     if (contentStale_ && content_.size() == pixelSize() && content_.devicePixelRatio() == devicePixelRatioF() &&
-        hasPrepared())
+        (hasPrepared() || session_.transientBeat() > 0))
         return;
     drawing_ = true;
     // Nothing the picture is drawn from changes until finishDrawing: the

@@ -75,6 +75,59 @@ QLabel *whiteLabel(const QString &text, QWidget *parent)
     return label;
 }
 
+// The cursor's readout lines, one under the other. Their text changes on
+// every frame of Play: laid out here by hand, a new text asks only this box
+// to place its lines again, and the window's layouts (and the charts and
+// scroll bars they would repaint) hear of it only when the height the lines
+// need changes.
+class ReadoutBox : public QWidget {
+public:
+    explicit ReadoutBox(QWidget *parent)
+        : QWidget(parent)
+    {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+    QSize sizeHint() const override { return {0, neededHeight()}; }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::LayoutRequest) {
+            if (const int needed = neededHeight(); needed != laidOut_) {
+                laidOut_ = needed;
+                updateGeometry();
+            }
+            placeLines();
+            return true;
+        }
+        return QWidget::event(event);
+    }
+    void resizeEvent(QResizeEvent *) override { placeLines(); }
+
+private:
+    QList<QLabel *> lines() const { return findChildren<QLabel *>(Qt::FindDirectChildrenOnly); }
+    int neededHeight() const
+    {
+        int height = 0;
+        for (const QLabel *line : lines())
+            height += line->sizeHint().height();
+        return height;
+    }
+    void placeLines()
+    {
+        int top = 0;
+        for (QLabel *line : lines()) {
+            const int height = line->sizeHint().height();
+            line->setGeometry(0, top, width(), height);
+            top += height;
+        }
+    }
+
+    int laidOut_ = -1;
+};
+
 } // namespace
 
 LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
@@ -788,22 +841,16 @@ QWidget *LoopLabWindow::buildCursorPanel()
     buttons->addStretch(1);
     row->addLayout(buttons);
 
-    auto *text = new QVBoxLayout;
-    cursorReadout_ = whiteLabel(QString(), panel);
+    auto *text = new ReadoutBox(panel);
+    cursorReadout_ = whiteLabel(QString(), text);
     cursorReadout_->setObjectName(QStringLiteral("cursorReadout"));
     cursorReadout_->setAccessibleDescription(QStringLiteral(
         "The instant marked on both charts. On a chart: Left and Right step 5 ms, with Shift 50 ms; Page Up and "
         "Page Down go to the previous and next valve event; Home and End to the beat's start and end; Space plays"));
     cursorReadout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    cursorEvent_ = whiteLabel(QStringLiteral(" "), panel);
+    cursorEvent_ = whiteLabel(QStringLiteral(" "), text);
     cursorEvent_->setObjectName(QStringLiteral("cursorEvent"));
-    // Their text changes on every frame of Play; their size must not, or the
-    // charts above would be laid out and drawn afresh each time.
-    for (QLabel *label : {cursorReadout_, cursorEvent_})
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    text->addWidget(cursorReadout_);
-    text->addWidget(cursorEvent_);
-    row->addLayout(text, 1);
+    row->addWidget(text, 1);
 
     for (LabChart *chart : {static_cast<LabChart *>(chart_), static_cast<LabChart *>(timeChart_)}) {
         chart->setBeatCursor(&cursor_);
