@@ -6,10 +6,10 @@
 // Lengths are in pixels at zoom 1; text and pens grow with the zoom.
 
 #include <QImage>
-#include <QSemaphore>
-#include <QThreadPool>
 #include <QPointF>
 #include <QRectF>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QWidget>
 #include <functional>
 

@@ -8,8 +8,8 @@
 #include "ui/screenregistry.h"
 
 #include <QAction>
-#include <QBackingStore>
 #include <QApplication>
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
