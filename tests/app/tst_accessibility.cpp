@@ -68,9 +68,7 @@ private slots:
     void cleanup()
     {
         heard_.reset();
-        program_->registry().endSession();
-        testing::settle();
-        program_.reset();
+        testing::endProgram(program_);
     }
 
     void everyScreenAndControlHasAName()

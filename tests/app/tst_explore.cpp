@@ -107,9 +107,7 @@ void TestExplore::init()
 
 void TestExplore::cleanup()
 {
-    program_->registry().endSession();
-    testing::settle();
-    program_.reset();
+    testing::endProgram(program_);
     QVERIFY(!hasExploreHandler()); // the program withdraws its handler as it ends
 }
 

@@ -90,12 +90,7 @@ private slots:
         program_ = std::make_unique<Program>();
         program_->registry().setQuitHandler([] {});
     }
-    void cleanup()
-    {
-        program_->registry().endSession();
-        testing::settle();
-        program_.reset();
-    }
+    void cleanup() { testing::endProgram(program_); }
 
     void tabBringsEveryControlIntoReach_data()
     {

@@ -37,18 +37,10 @@ private slots:
     void init()
     {
         program_ = std::make_unique<Program>();
-        program_->registry().setQuitHandler([] {});
-        lab_ = qobject_cast<LoopLabWindow *>(program_->registry().show(QStringLiteral("LoopLab")));
+        lab_ = qobject_cast<LoopLabWindow *>(testing::openScreen(*program_, QStringLiteral("LoopLab")));
         QVERIFY(lab_);
-        QVERIFY(QTest::qWaitForWindowExposed(lab_));
-        testing::settle();
     }
-    void cleanup()
-    {
-        program_->registry().endSession();
-        testing::settle();
-        program_.reset();
-    }
+    void cleanup() { testing::endProgram(program_); }
 
     void opensMaximizedWithAControlPairForEveryParameter()
     {

@@ -1,5 +1,6 @@
 #include "support/testsupport.h"
 
+#include "app/program.h"
 #include "diagrams/picturebox.h"
 #include "ui/menuwindow.h"
 
@@ -85,6 +86,23 @@ void answerNextModal(QString *text, QString *title, int *seen)
             modal->close();
         }
     });
+}
+
+QWidget *openScreen(Program &program, const QString &name)
+{
+    program.registry().setQuitHandler([] {});
+    QWidget *window = program.registry().show(name);
+    if (!window || !QTest::qWaitForWindowExposed(window))
+        return nullptr;
+    settle();
+    return window;
+}
+
+void endProgram(std::unique_ptr<Program> &program)
+{
+    program->registry().endSession();
+    settle();
+    program.reset();
 }
 
 void settle(int ms)

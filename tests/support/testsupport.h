@@ -7,12 +7,14 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <source_location>
 #include <type_traits>
 
 namespace valthera {
 class PictureBox;
-}
+class Program;
+} // namespace valthera
 
 namespace valthera::testing {
 
@@ -63,5 +65,12 @@ void useOffscreenScreen(const char *name, int width, int height);
 
 // Runs the event loop briefly so queued work and window activations settle.
 void settle(int ms = 0);
+
+// Shows a screen of a program started for one test, once the window system
+// has it on screen; null if it could not. Ending the session only closes the
+// program's windows.
+QWidget *openScreen(Program &program, const QString &name);
+// Ends such a program's session and lets its windows go before it goes.
+void endProgram(std::unique_ptr<Program> &program);
 
 } // namespace valthera::testing
