@@ -418,10 +418,14 @@ LabChart::~LabChart()
     finishDrawing();
 }
 
+bool LabChart::contentFitsSize() const
+{
+    return content_.size() == pixelSize() && content_.devicePixelRatio() == devicePixelRatioF();
+}
+
 bool LabChart::contentOutOfDate() const
 {
-    const qreal ratio = devicePixelRatioF();
-    return contentStale_ || content_.size() != pixelSize() || content_.devicePixelRatio() != ratio;
+    return contentStale_ || !contentFitsSize();
 }
 
 void LabChart::drawContent(QImage &content)
@@ -447,8 +451,7 @@ void LabChart::drawAhead()
     // At the same size, a beat drawn ahead is taken as it is, and a beat of
     // a transient adds one loop over kept pictures: quicker done here than
     // handed to a thread.
-    if (contentStale_ && content_.size() == pixelSize() && content_.devicePixelRatio() == devicePixelRatioF() &&
-        (hasPrepared() || session_.transientBeat() > 0))
+    if (contentStale_ && contentFitsSize() && (hasPrepared() || session_.transientBeat() > 0))
         return;
     drawing_ = true;
     // Nothing the picture is drawn from changes until finishDrawing: the
@@ -476,10 +479,7 @@ void LabChart::finishDrawing()
 void LabChart::paintEvent(QPaintEvent *)
 {
     finishDrawing();
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = pixelSize();
-    const bool fresh = contentStale_ && content_.size() == pixels && content_.devicePixelRatio() == ratio;
-    if (fresh && takePrepared(content_)) {
+    if (contentStale_ && contentFitsSize() && takePrepared(content_)) {
         contentStale_ = false;
     } else if (contentOutOfDate()) {
         drawContent(content_);
@@ -559,7 +559,7 @@ void LabChart::drawLayer(
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    const QSize pixels = pixelSize();
     // The first paint at a new size (a zoom step, a resized window) draws
     // straight into the chart: a picture kept now would cost a copy more, and
     // the next size may come before it is used. It is kept from the next
@@ -655,7 +655,7 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
         return;
     }
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    const QSize pixels = pixelSize();
     if (key != familyKey_ || family_.size() != pixels || family_.devicePixelRatio() != ratio ||
         familyCount_ > earlier) {
         family_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);

@@ -110,6 +110,8 @@ protected:
 private:
     void pick(QPointF at);
 
+    // The picture is of the chart's present size (it may still show an old state).
+    bool contentFitsSize() const;
     bool contentOutOfDate() const;
     void drawContent(QImage &content);
 
