@@ -17,6 +17,39 @@ QFont arialPixels(double pixels, bool bold)
     return font;
 }
 
+namespace {
+
+// Points to a run when a long line is drawn in runs.
+constexpr qsizetype kRun = 48;
+
+} // namespace
+
+// In runs of kRun segments, each overlapping the next by one segment. The
+// raster engine's work on one stroke grows much faster than its length: a
+// beat's curve across a full-screen chart took four times as long in one piece
+// as in runs. Where runs overlap, an opaque solid pen covers the line twice,
+// which shows only as a barely heavier edge pixel; any other pen, which would
+// show its overlaps or restart its dashes, draws the line whole.
+void curve(QPainter &painter, const QPolygonF &line, bool closed)
+{
+    const QPen pen = painter.pen();
+    const bool inRuns = pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern &&
+        pen.color().alpha() == 255 && painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
+        (!closed || painter.brush().style() == Qt::NoBrush) && line.size() > 2 * kRun;
+    if (!inRuns) {
+        if (closed)
+            painter.drawPolygon(line);
+        else
+            painter.drawPolyline(line);
+        return;
+    }
+    QPolygonF path = line;
+    if (closed)
+        path << line[0] << line[1]; // round to the start, and on over the first segment
+    for (qsizetype from = 0; from + 1 < path.size(); from += kRun)
+        painter.drawPolyline(path.constData() + from, static_cast<int>(std::min(kRun + 2, path.size() - from)));
+}
+
 void arrow(QPainter &painter, QPointF from, QPointF to, double width, double headLength)
 {
     const QColor colour = painter.pen().color();

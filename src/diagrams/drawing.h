@@ -10,6 +10,7 @@
 #include <optional>
 
 class QPainter;
+class QPolygonF;
 
 namespace valthera::drawing {
 
@@ -19,6 +20,11 @@ QFont arialPixels(double pixels, bool bold = false);
 
 // A straight arrow with a filled head at `to`, in the painter's current pen colour.
 void arrow(QPainter &painter, QPointF from, QPointF to, double width, double headLength);
+
+// A long line (or, closed, a loop) through many points in the painter's pen.
+// Drawn in runs where the pen allows, which costs a fraction of one stroke
+// and looks the same.
+void curve(QPainter &painter, const QPolygonF &line, bool closed);
 
 // Text centred on a point.
 void centredText(QPainter &painter, QPointF centre, const QString &text);

@@ -819,7 +819,7 @@ void PvChart::paint(QPainter &painter, const QRectF &target)
         if (occlusion) {
             under.setPen(QPen(occlusionGreen(), 1.5 * z));
             for (const Beat &beat : occlusion->beats)
-                under.drawPolygon(loopLine(plot, beat));
+                drawing::curve(under, loopLine(plot, beat), true);
             // The fitted line across the plot from its volume intercept.
             const double fitEnd = std::min(volume_.max, occlusion->v0Fit + pressure_.max / occlusion->eesFit);
             under.setPen(QPen(Qt::white, kLineWidth * z, Qt::DashLine));
@@ -828,7 +828,7 @@ void PvChart::paint(QPainter &painter, const QRectF &target)
         }
 
         under.setPen(QPen(baselineGrey(), kLineWidth * z, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin));
-        under.drawPolygon(loopLine(plot, baseline.beat));
+        drawing::curve(under, loopLine(plot, baseline.beat), true);
         under.restore();
     });
 
@@ -839,7 +839,7 @@ void PvChart::paint(QPainter &painter, const QRectF &target)
     painter.setClipRect(clip);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, kLoopWidth * z, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin));
-    painter.drawPolygon(loopLine(plot, session_.shownBeat()));
+    drawing::curve(painter, loopLine(plot, session_.shownBeat()), true);
 
     if (occlusion) {
         for (const Point &es : occlusion->endSystole)
@@ -1128,28 +1128,28 @@ void TimeChart::paintBeat(QPainter &painter, const QRectF &target, const Beat &b
     if (balloon)
         paintBalloon(painter, beat, upper, balloonFull);
 
-    const auto curve = [&beat](const Plot &plot, auto value) {
+    const auto trace = [&beat](const Plot &plot, auto value) {
         return thinLine(beat, [&plot, &value](const Sample &s) { return plot.map(s.t, value(s)); });
     };
     painter.save();
     painter.setClipRect(upper.area.adjusted(-1, -1, 1, 1));
     painter.setPen(QPen(atrialBlue(), kLineWidth * z));
-    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Pla; }));
+    drawing::curve(painter, trace(upper, [](const Sample &s) { return s.Pla; }), false);
     painter.setPen(QPen(aorticRed(), kLineWidth * z));
-    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Pao; }));
+    drawing::curve(painter, trace(upper, [](const Sample &s) { return s.Pao; }), false);
     painter.setPen(QPen(Qt::black, kLineWidth * z));
-    painter.drawPolyline(curve(upper, [](const Sample &s) { return s.Plv; }));
+    drawing::curve(painter, trace(upper, [](const Sample &s) { return s.Plv; }), false);
     painter.restore();
     painter.save();
     painter.setClipRect(lower.area.adjusted(-1, -1, 1, 1));
     painter.setPen(QPen(Qt::black, kLineWidth * z));
-    painter.drawPolyline(curve(lower, [](const Sample &s) { return s.V; }));
+    drawing::curve(painter, trace(lower, [](const Sample &s) { return s.V; }), false);
     painter.restore();
     if (device) {
         painter.save();
         painter.setClipRect(pump.area.adjusted(-1, -1, 1, 1));
         painter.setPen(QPen(deviceOrange(), kLineWidth * z));
-        painter.drawPolyline(curve(pump, [](const Sample &s) { return s.Qpump; }));
+        drawing::curve(painter, trace(pump, [](const Sample &s) { return s.Qpump; }), false);
         painter.restore();
     }
 

@@ -1,0 +1,102 @@
+// A long line drawn in runs must look like the line drawn whole: no gap where
+// two runs meet, the loop closed, and a pen whose overlaps would show drawn
+// exactly as one stroke.
+
+#include "diagrams/drawing.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPolygonF>
+#include <QtTest>
+#include <cmath>
+
+using namespace valthera;
+
+namespace {
+
+// A curve like a beat's across a full-screen chart, or a loop like its P-V loop.
+QPolygonF wave(bool closed)
+{
+    QPolygonF line;
+    const int n = 700;
+    for (int i = 0; i < n; ++i) {
+        const double t = static_cast<double>(i) / n;
+        line << (closed ? QPointF(400 + 300 * std::cos(2 * M_PI * t),
+                              300 + 200 * std::sin(2 * M_PI * t) + 30 * std::sin(12 * M_PI * t))
+                        : QPointF(20 + 760 * t, 300 + 200 * std::sin(9 * t) + 60 * std::sin(40 * t)));
+    }
+    return line;
+}
+
+QImage drawn(const QPolygonF &line, bool closed, const QPen &pen, bool inRuns)
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(pen);
+    if (inRuns)
+        drawing::curve(painter, line, closed);
+    else if (closed)
+        painter.drawPolygon(line);
+    else
+        painter.drawPolyline(line);
+    return image;
+}
+
+int difference(QRgb a, QRgb b)
+{
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+}
+
+} // namespace
+
+class DrawingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aCurveInRunsLooksLikeOneStroke_data()
+    {
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QPen>("pen");
+        QTest::newRow("curve, square caps") << false << QPen(QColor(220, 0, 0), 6);
+        QTest::newRow("loop, flat caps") << true << QPen(Qt::black, 4, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
+        QTest::newRow("thin curve") << false << QPen(Qt::black, 2);
+    }
+    void aCurveInRunsLooksLikeOneStroke()
+    {
+        QFETCH(bool, closed);
+        QFETCH(QPen, pen);
+        const QPolygonF line = wave(closed);
+        const QImage whole = drawn(line, closed, pen, false);
+        const QImage runs = drawn(line, closed, pen, true);
+        int apart = 0;
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x) {
+                const int d = difference(whole.pixel(x, y), runs.pixel(x, y));
+                // A pixel the whole stroke covers fully is covered in runs too,
+                // but for rounding where two runs' edges add up.
+                if (whole.pixel(x, y) == pen.color().rgb())
+                    QVERIFY2(d < 16, qPrintable(QStringLiteral("a gap at %1, %2").arg(x).arg(y)));
+                apart += d > 40;
+            }
+        }
+        // Only edge pixels where runs meet, a handful at each of some fifteen joins.
+        QVERIFY2(apart < 150, qPrintable(QString::number(apart)));
+    }
+
+    void aPenWhoseOverlapsWouldShowDrawsTheLineWhole_data()
+    {
+        QTest::addColumn<QPen>("pen");
+        QTest::newRow("translucent") << QPen(QColor(0, 0, 0, 120), 4);
+        QTest::newRow("dashed") << QPen(Qt::white, 2, Qt::DashLine);
+    }
+    void aPenWhoseOverlapsWouldShowDrawsTheLineWhole()
+    {
+        QFETCH(QPen, pen);
+        for (bool closed : {false, true})
+            QCOMPARE(drawn(wave(closed), closed, pen, true), drawn(wave(closed), closed, pen, false));
+    }
+};
+
+QTEST_MAIN(DrawingTest)
+#include "tst_drawing.moc"
