@@ -128,6 +128,32 @@ private:
     int laidOut_ = -1;
 };
 
+// A column of the lab whose width follows the zoom. The width is the column's
+// size hint, not a fixed size: a fixed size resizes the column, and lays out
+// every control in it, there and then, before the zoom has given them their
+// new fonts; a hint is taken once, when the window is laid out for the zoom.
+class Column : public QWidget {
+public:
+    explicit Column(QWidget *parent)
+        : QWidget(parent)
+    {
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    }
+
+    void setColumnWidth(int width)
+    {
+        if (width != width_) {
+            width_ = width;
+            updateGeometry();
+        }
+    }
+    QSize sizeHint() const override { return {width_, QWidget::sizeHint().height()}; }
+    QSize minimumSizeHint() const override { return {width_, QWidget::minimumSizeHint().height()}; }
+
+private:
+    int width_ = 0;
+};
+
 } // namespace
 
 LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
@@ -245,7 +271,7 @@ void LoopLabWindow::orderTabs()
 
 QWidget *LoopLabWindow::buildControls()
 {
-    auto *panel = new QWidget(client());
+    auto *panel = new Column(client());
     panel->setObjectName(QStringLiteral("labControls"));
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
@@ -408,7 +434,7 @@ void LoopLabWindow::addParameterRow(QWidget *parent, QGridLayout *grid, int row,
 
 QWidget *LoopLabWindow::buildReadouts()
 {
-    auto *panel = new QWidget(client());
+    auto *panel = new Column(client());
     panel->setObjectName(QStringLiteral("labReadouts"));
     auto *column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
@@ -493,10 +519,10 @@ QWidget *LoopLabWindow::buildReadouts()
 void LoopLabWindow::setZoom(double zoom)
 {
     zoom_ = std::clamp(zoom, 0.5, 4.0);
-    if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labControls")))
-        panel->setFixedWidth(static_cast<int>(std::lround(390 * zoom_)));
-    if (auto *panel = client()->findChild<QWidget *>(QStringLiteral("labReadouts")))
-        panel->setFixedWidth(static_cast<int>(std::lround(kReadoutsWidth * zoom_)));
+    if (auto *panel = static_cast<Column *>(client()->findChild<QWidget *>(QStringLiteral("labControls"))))
+        panel->setColumnWidth(static_cast<int>(std::lround(390 * zoom_)));
+    if (auto *panel = static_cast<Column *>(client()->findChild<QWidget *>(QStringLiteral("labReadouts"))))
+        panel->setColumnWidth(static_cast<int>(std::lround(kReadoutsWidth * zoom_)));
     if (auto *area = client()->findChild<QWidget *>(QStringLiteral("labChangesArea")))
         area->setMaximumHeight(static_cast<int>(std::lround(kChangesLines * 16 * zoom_)));
     for (const ParameterControls &c : controls_)
@@ -510,7 +536,9 @@ bool LoopLabWindow::event(QEvent *event)
     if (event->type() != QEvent::UpdateRequest)
         return MenuWindow::event(event);
     // A frame: the charts draw on other processors while the controls are
-    // painted here, and are in place when the frame is shown.
+    // painted here, and are in place when the frame is shown. Their sizes are
+    // settled first, since they may not change while a chart draws.
+    settleLayouts();
     chart_->drawAhead();
     timeChart_->drawAhead();
     const bool handled = MenuWindow::event(event);

@@ -5,6 +5,7 @@
 #include "ui/screenregistry.h"
 #include "ui/zoom.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QLayout>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <cmath>
+#include <utility>
 
 namespace valthera {
 
@@ -132,6 +134,42 @@ bool MenuWindow::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool MenuWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::UpdateRequest)
+        settleLayouts();
+    return QMainWindow::event(event);
+}
+
+void MenuWindow::settleLayouts()
+{
+    // A layout redone for new sizes of its controls asks the one around it
+    // next, through the event queue, and a scroll area whose range changed
+    // shows or hides its scroll bars in a call of its own, queued too; and
+    // each pass of the queue takes only what was asked before it began, the
+    // frame among them. A zoom step's frame then showed the controls half laid
+    // out, and a second frame followed. The lab nests six layouts deep. Other
+    // frames are left to the queue's own order.
+    if (!std::exchange(zoomedSinceFrame_, false))
+        return;
+    const QList<QAbstractScrollArea *> areas = findChildren<QAbstractScrollArea *>();
+    const auto settle = [&areas] {
+        for (int pass = 0; pass < 8; ++pass) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            for (QAbstractScrollArea *area : areas)
+                QCoreApplication::sendPostedEvents(area, QEvent::MetaCall);
+        }
+    };
+    settle();
+    // A list of wrapped lines lays its lines out a tenth of a second after it
+    // was resized, or as it is painted, which needs another frame.
+    for (QAbstractScrollArea *area : areas) {
+        if (auto *view = qobject_cast<QAbstractItemView *>(area); view && view->isVisible())
+            view->doItemsLayout();
+    }
+    settle();
+}
+
 void MenuWindow::fitClient(bool askLayout)
 {
     QSize needed(look::zoomedPx(clientWidthTwips_), look::zoomedPx(clientHeightTwips_));
@@ -146,11 +184,15 @@ void MenuWindow::fitClient(bool askLayout)
                 needed = needed.expandedTo(QSize(control->geometry().right() + 1, control->geometry().bottom() + 1));
         }
     }
-    if (client_->minimumSize() != needed)
-        client_->setMinimumSize(needed);
+    // Sized once: a minimum raised first would resize the client to it, and
+    // lay out all its controls, before the resize to its own size did again.
     const QSize size = view_->viewport()->size().expandedTo(needed);
+    if (client_->minimumSize() != needed)
+        client_->setMinimumSize(needed.boundedTo(client_->minimumSize()));
     if (client_->size() != size)
         client_->resize(size);
+    if (client_->minimumSize() != needed)
+        client_->setMinimumSize(needed);
 }
 
 void MenuWindow::sizeToScreen()
@@ -187,8 +229,13 @@ void MenuWindow::showFocus()
 void MenuWindow::followZoom(qreal factor, qreal previous)
 {
     const bool untouched = size() == zoomedSize_;
-    // A layout is asked once its controls have their new fonts, when it is redone.
-    fitClient(false);
+    zoomedSinceFrame_ = true;
+    // A client with a layout is fitted when the layout is redone for its
+    // controls' new fonts, once; fitted now, it would be laid out twice.
+    if (QLayout *layout = client_->layout())
+        layout->invalidate();
+    else
+        fitClient(false);
     if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))) {
         if (untouched) {
             look::sizeToDesign(this, clientWidthTwips_, clientHeightTwips_);

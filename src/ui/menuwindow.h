@@ -29,6 +29,10 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+    // After a zoom step, does every layout the step asked for before its frame
+    // is painted (the window does it itself at each of its frames).
+    void settleLayouts();
 
 private:
     void followZoom(qreal factor, qreal previous);
@@ -43,6 +47,7 @@ private:
     QSize zoomedSize_; // the restored size the zoom gave the window last
     qreal builtAt_ = 1; // the zoom the window was built at
     bool followingZoom_ = false;
+    bool zoomedSinceFrame_ = false;
 };
 
 } // namespace valthera

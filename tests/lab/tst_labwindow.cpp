@@ -503,12 +503,35 @@ private slots:
 
     // The charts of a frame are drawn on threads of their own: what the
     // window shows after a zoom step is what a fresh drawing gives.
+    // In one frame: the layouts the step asks for, and the lists' and scroll
+    // areas' own, are done before it is painted, not in a second frame after.
     void aZoomStepShowsBothChartsAsDrawnAfresh()
     {
+        struct FrameCounter : QObject {
+            QWidget *window = nullptr;
+            int frames = 0;
+            bool painting = false;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::UpdateRequest && watched == window)
+                    painting = false;
+                if (event->type() == QEvent::Paint && !painting && watched->isWidgetType() &&
+                    static_cast<QWidget *>(watched)->window() == window) {
+                    painting = true;
+                    ++frames;
+                }
+                return false;
+            }
+        } counter;
+        counter.window = lab_;
         lab_->findChild<QDoubleSpinBox *>(QStringLiteral("spinHR"))->setFocus();
+        testing::settle();
+        qApp->installEventFilter(&counter);
         QTest::keyClick(lab_, Qt::Key_Plus, Qt::ControlModifier);
         QTRY_COMPARE(look::Zoom::instance().percent(), 110);
         testing::settle();
+        qApp->removeEventFilter(&counter);
+        QCOMPARE(counter.frames, 1);
         for (LabChart *chart : {static_cast<LabChart *>(lab_->findChild<PvChart *>()),
                  static_cast<LabChart *>(lab_->findChild<TimeChart *>())}) {
             // The part of the chart in view: the window scrolls at this zoom.
