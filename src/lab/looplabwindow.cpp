@@ -18,6 +18,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -66,9 +67,50 @@ int sliderPosition(const ParamInfo &i, double value)
 // Lines of the "what changed" sentence shown before it scrolls.
 constexpr int kChangesLines = 6;
 
+// A label that keeps the sizes it worked out. A label sets its text again to
+// work out each size, and a wrapped one several times over, for every width a
+// layout asks about; the lab's hundred labels did it at every zoom step and
+// again on the way back. Kept by font, text and width, so a zoom step seen
+// before finds them all.
+class KeptSizeLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    QSize sizeHint() const override
+    {
+        return kept(kSizeHint, [this] { return QLabel::sizeHint(); });
+    }
+    QSize minimumSizeHint() const override
+    {
+        return kept(kMinimumSizeHint, [this] { return QLabel::minimumSizeHint(); });
+    }
+    int heightForWidth(int width) const override
+    {
+        return kept(width, [this, width] { return QSize(0, QLabel::heightForWidth(width)); }).height();
+    }
+
+private:
+    static constexpr int kSizeHint = -2, kMinimumSizeHint = -3; // beside the widths asked
+    static constexpr qsizetype kMostKept = 64;
+
+    template <typename Work> QSize kept(int what, Work work) const
+    {
+        // Whatever else a label's size follows is set once, when it is made.
+        const QString key = font().key() + QChar(0) + text() + QChar(0) + QString::number(what) +
+            (wordWrap() ? QLatin1Char('w') : QLatin1Char('-')) + QString::number(alignment());
+        if (const auto found = sizes_.constFind(key); found != sizes_.cend())
+            return *found;
+        if (sizes_.size() >= kMostKept)
+            sizes_.clear();
+        return *sizes_.insert(key, work());
+    }
+
+    mutable QHash<QString, QSize> sizes_;
+};
+
 QLabel *whiteLabel(const QString &text, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new KeptSizeLabel(text, parent);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, look::lightText());
     label->setPalette(palette);

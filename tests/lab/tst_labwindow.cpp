@@ -552,6 +552,31 @@ private slots:
         }
     }
 
+    // The lab's labels keep the sizes they work out; what they keep must be
+    // what a label would work out now, after zoom steps and new texts.
+    void labelsKeepTheirSizesTrue()
+    {
+        QTest::keyClick(lab_, Qt::Key_Plus, Qt::ControlModifier);
+        testing::settle();
+        QTest::keyClick(lab_, Qt::Key_Minus, Qt::ControlModifier);
+        testing::settle();
+        child<QDoubleSpinBox>("spinHR")->setValue(110); // new measures
+        testing::settle();
+        for (const QLabel *label : lab_->findChildren<QLabel *>()) {
+            QLabel plain(label->text());
+            plain.setFont(label->font());
+            plain.setWordWrap(label->wordWrap());
+            plain.setAlignment(label->alignment());
+            plain.setContentsMargins(label->contentsMargins());
+            plain.setMargin(label->margin());
+            plain.setIndent(label->indent());
+            plain.setMinimumSize(label->minimumSize());
+            QCOMPARE(label->sizeHint(), plain.sizeHint());
+            QCOMPARE(label->minimumSizeHint(), plain.minimumSizeHint());
+            QCOMPARE(label->heightForWidth(label->width()), plain.heightForWidth(label->width()));
+        }
+    }
+
     void copyPutsTheChartAndTheMeasuresOnTheClipboard()
     {
         useHeart();
