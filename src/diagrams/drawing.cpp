@@ -27,13 +27,14 @@ constexpr qsizetype kRun = 48;
 // In runs of kRun segments, each overlapping the next by one segment. The
 // raster engine's work on one stroke grows much faster than its length: a
 // beat's curve across a full-screen chart took four times as long in one piece
-// as in runs. Where runs overlap, an opaque solid pen covers the line twice,
-// which shows only as a barely heavier edge pixel; any other pen, which would
-// show its overlaps or restart its dashes, draws the line whole.
+// as in runs. Where runs overlap, an opaque pen covers the line twice, which
+// shows only as a barely heavier edge pixel; a dashed pen's pattern goes on
+// from run to run. A translucent pen, whose overlaps would show, draws the
+// line whole.
 void curve(QPainter &painter, const QPolygonF &line, bool closed)
 {
     const QPen pen = painter.pen();
-    const bool inRuns = pen.style() == Qt::SolidLine && pen.brush().style() == Qt::SolidPattern &&
+    const bool inRuns = pen.style() != Qt::NoPen && pen.brush().style() == Qt::SolidPattern &&
         pen.color().alpha() == 255 && painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
         (!closed || painter.brush().style() == Qt::NoBrush) && line.size() > 2 * kRun;
     if (!inRuns) {
@@ -46,8 +47,21 @@ void curve(QPainter &painter, const QPolygonF &line, bool closed)
     QPolygonF path = line;
     if (closed)
         path << line[0] << line[1]; // round to the start, and on over the first segment
-    for (qsizetype from = 0; from + 1 < path.size(); from += kRun)
-        painter.drawPolyline(path.constData() + from, static_cast<int>(std::min(kRun + 2, path.size() - from)));
+    const bool dashed = pen.style() != Qt::SolidLine;
+    const double unit = pen.widthF() > 0 ? pen.widthF() : 1; // a dash pattern's unit
+    double along = 0; // from the line's start to the run's, for the pattern
+    for (qsizetype from = 0; from + 1 < path.size(); from += kRun) {
+        const qsizetype count = std::min(kRun + 2, path.size() - from);
+        if (dashed) {
+            QPen run = pen;
+            run.setDashOffset(pen.dashOffset() + along / unit);
+            painter.setPen(run);
+            for (qsizetype i = from; i < from + kRun && i + 1 < path.size(); ++i)
+                along += QLineF(path[i], path[i + 1]).length();
+        }
+        painter.drawPolyline(path.constData() + from, static_cast<int>(count));
+    }
+    painter.setPen(pen);
 }
 
 void arrow(QPainter &painter, QPointF from, QPointF to, double width, double headLength)

@@ -1,6 +1,6 @@
 // A long line drawn in runs must look like the line drawn whole: no gap where
-// two runs meet, the loop closed, and a pen whose overlaps would show drawn
-// exactly as one stroke.
+// two runs meet, the loop closed, a dash pattern unbroken, and a pen whose
+// overlaps would show drawn exactly as one stroke.
 
 #include "diagrams/drawing.h"
 
@@ -61,6 +61,7 @@ private slots:
         QTest::newRow("curve, square caps") << false << QPen(QColor(220, 0, 0), 6);
         QTest::newRow("loop, flat caps") << true << QPen(Qt::black, 4, Qt::SolidLine, Qt::FlatCap, Qt::BevelJoin);
         QTest::newRow("thin curve") << false << QPen(Qt::black, 2);
+        QTest::newRow("dashed loop") << true << QPen(Qt::gray, 2, Qt::DashLine, Qt::FlatCap, Qt::BevelJoin);
     }
     void aCurveInRunsLooksLikeOneStroke()
     {
@@ -88,7 +89,7 @@ private slots:
     {
         QTest::addColumn<QPen>("pen");
         QTest::newRow("translucent") << QPen(QColor(0, 0, 0, 120), 4);
-        QTest::newRow("dashed") << QPen(Qt::white, 2, Qt::DashLine);
+        QTest::newRow("translucent, dashed") << QPen(QColor(255, 255, 255, 200), 2, Qt::DashLine);
     }
     void aPenWhoseOverlapsWouldShowDrawsTheLineWhole()
     {
