@@ -93,11 +93,23 @@ private:
     static constexpr int kSizeHint = -2, kMinimumSizeHint = -3; // beside the widths asked
     static constexpr qsizetype kMostKept = 64;
 
+    // Whatever else a label's size follows is set once, when it is made.
+    struct Key {
+        QFont font;
+        QString text;
+        int what;
+        bool wrap;
+        int alignment;
+        bool operator==(const Key &) const = default;
+    };
+    friend size_t qHash(const Key &key, size_t seed = 0)
+    {
+        return qHashMulti(seed, key.font, key.text, key.what, key.wrap, key.alignment);
+    }
+
     template <typename Work> QSize kept(int what, Work work) const
     {
-        // Whatever else a label's size follows is set once, when it is made.
-        const QString key = font().key() + QChar(0) + text() + QChar(0) + QString::number(what) +
-            (wordWrap() ? QLatin1Char('w') : QLatin1Char('-')) + QString::number(alignment());
+        const Key key{font(), text(), what, wordWrap(), static_cast<int>(alignment())};
         if (const auto found = sizes_.constFind(key); found != sizes_.cend())
             return *found;
         if (sizes_.size() >= kMostKept)
@@ -105,7 +117,7 @@ private:
         return *sizes_.insert(key, work());
     }
 
-    mutable QHash<QString, QSize> sizes_;
+    mutable QHash<Key, QSize> sizes_;
 };
 
 QLabel *whiteLabel(const QString &text, QWidget *parent)
