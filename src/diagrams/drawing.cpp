@@ -4,6 +4,7 @@
 
 #include <QFontMetricsF>
 #include <QLineF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
@@ -34,7 +35,10 @@ constexpr qsizetype kRun = 48;
 void curve(QPainter &painter, const QPolygonF &line, bool closed)
 {
     const QPen pen = painter.pen();
-    const bool inRuns = pen.style() != Qt::NoPen && pen.brush().style() == Qt::SolidPattern &&
+    // A vector figure (a saved SVG) keeps each line one path, as a teacher
+    // editing it would expect; only the raster engine gains from runs.
+    const bool raster = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+    const bool inRuns = raster && pen.style() != Qt::NoPen && pen.brush().style() == Qt::SolidPattern &&
         pen.color().alpha() == 255 && painter.compositionMode() == QPainter::CompositionMode_SourceOver &&
         (!closed || painter.brush().style() == Qt::NoBrush) && line.size() > 2 * kRun;
     if (!inRuns) {

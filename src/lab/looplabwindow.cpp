@@ -67,11 +67,11 @@ int sliderPosition(const ParamInfo &i, double value)
 // Lines of the "what changed" sentence shown before it scrolls.
 constexpr int kChangesLines = 6;
 
-// A label that keeps the sizes it worked out. A label sets its text again to
-// work out each size, and a wrapped one several times over, for every width a
-// layout asks about; the lab's hundred labels did it at every zoom step and
-// again on the way back. Kept by font, text and width, so a zoom step seen
-// before finds them all.
+// A label that keeps the sizes it worked out. A label lays its text out again
+// for each size it is asked, and a wrapped one several times over, for every
+// width a layout asks about; the lab's hundred labels did it at every zoom
+// step and again on the way back. Kept by font, text and width, so a zoom step
+// seen before finds them all.
 class KeptSizeLabel : public QLabel {
 public:
     using QLabel::QLabel;
