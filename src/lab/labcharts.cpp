@@ -1036,8 +1036,7 @@ bool TimeChart::hasPrepared() const
 
 bool TimeChart::takePrepared(QImage &content)
 {
-    if (preparedKey_.isEmpty() || preparedKey_ != pictureKey(session_.shownBeat(), session_.transientBeat() > 0) ||
-        prepared_.size() != content.size())
+    if (!hasPrepared() || prepared_.size() != content.size())
         return false;
     std::swap(content, prepared_);
     axes_ = preparedAxes_;
