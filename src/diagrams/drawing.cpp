@@ -8,6 +8,9 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <cmath>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
 
 namespace valthera::drawing {
 
@@ -23,7 +26,93 @@ namespace {
 // Points to a run when a long line is drawn in runs.
 constexpr qsizetype kRun = 48;
 
+// Memory the canvas store keeps unused at most: a few full-screen charts, so
+// both charts of the lab find memory for every zoom size after the first visit.
+constexpr qsizetype kKeptBytes = 24 << 20;
+
+// Each block starts with its capacity; the pixels follow, aligned for SIMD.
+constexpr qsizetype kHeader = 64;
+
+class CanvasStore {
+public:
+    static CanvasStore &instance()
+    {
+        // Never destroyed: an image may let go of its block after exit began.
+        static auto *store = new CanvasStore;
+        return *store;
+    }
+
+    // The smallest kept block that holds `bytes`, or a new one.
+    uchar *take(qsizetype bytes)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            auto best = free_.end();
+            for (auto it = free_.begin(); it != free_.end(); ++it) {
+                if (capacity(*it) >= bytes && (best == free_.end() || capacity(*it) < capacity(*best)))
+                    best = it;
+            }
+            if (best != free_.end()) {
+                uchar *block = *best;
+                keptBytes_ -= capacity(block);
+                free_.erase(best);
+                return block;
+            }
+        }
+        // Room to grow: the next, larger size writes only its extra pages
+        // fresh, and pages never written take no memory.
+        const qsizetype capacity = (bytes + bytes / 2 + kHeader - 1) / kHeader * kHeader;
+        auto *block = static_cast<uchar *>(std::aligned_alloc(kHeader, static_cast<std::size_t>(kHeader + capacity)));
+        if (block)
+            *reinterpret_cast<qsizetype *>(block) = capacity;
+        return block;
+    }
+
+    // Kept for the next canvas; the longest unused go when too many are kept.
+    void give(uchar *block)
+    {
+        std::vector<uchar *> dropped;
+        {
+            const std::lock_guard lock(mutex_);
+            free_.push_back(block);
+            keptBytes_ += capacity(block);
+            while (keptBytes_ > kKeptBytes) {
+                keptBytes_ -= capacity(free_.front());
+                dropped.push_back(free_.front());
+                free_.erase(free_.begin());
+            }
+        }
+        for (uchar *old : dropped)
+            std::free(old);
+    }
+
+private:
+    static qsizetype capacity(const uchar *block) { return *reinterpret_cast<const qsizetype *>(block); }
+
+    std::mutex mutex_;
+    std::vector<uchar *> free_; // longest unused first
+    qsizetype keptBytes_ = 0;
+};
+
+void giveBack(void *block)
+{
+    CanvasStore::instance().give(static_cast<uchar *>(block));
+}
+
 } // namespace
+
+QImage canvas(QSize pixels, QImage::Format format)
+{
+    if (pixels.isEmpty())
+        return QImage();
+    // Rows as QImage lays them out: whole 32-bit words.
+    const qsizetype depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qsizetype row = (pixels.width() * depth + 31) / 32 * 4;
+    uchar *block = CanvasStore::instance().take(row * pixels.height());
+    if (!block)
+        return QImage(pixels, format);
+    return QImage(block + kHeader, pixels.width(), pixels.height(), row, format, giveBack, block);
+}
 
 // In runs of kRun segments, each overlapping the next by one segment. The
 // raster engine's work on one stroke grows much faster than its length: a

@@ -15,6 +15,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -432,7 +433,7 @@ void LabChart::drawContent(QImage &content)
 {
     const qreal ratio = devicePixelRatioF();
     if (content.size() != pixelSize())
-        content = QImage(pixelSize(), QImage::Format_RGB32);
+        content = drawing::canvas(pixelSize(), QImage::Format_RGB32);
     content.setDevicePixelRatio(ratio);
     QPainter chart(&content);
     chart.setRenderHint(QPainter::Antialiasing);
@@ -573,7 +574,8 @@ void LabChart::drawLayer(
         return;
     }
     if (key != layer.key || layer.picture.isNull()) {
-        layer.picture = QImage(pixels, QImage::Format_RGB32);
+        if (layer.picture.size() != pixels)
+            layer.picture = drawing::canvas(pixels, QImage::Format_RGB32);
         layer.picture.setDevicePixelRatio(ratio);
         QPainter picture(&layer.picture);
         picture.setRenderHint(QPainter::Antialiasing);
@@ -658,7 +660,7 @@ void PvChart::paintFamily(QPainter &painter, const QRectF &clip, const QString &
     const QSize pixels = pixelSize();
     if (key != familyKey_ || family_.size() != pixels || family_.devicePixelRatio() != ratio ||
         familyCount_ > earlier) {
-        family_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        family_ = drawing::canvas(pixels, QImage::Format_ARGB32_Premultiplied);
         family_.setDevicePixelRatio(ratio);
         family_.fill(Qt::transparent);
         familyKey_ = key;
@@ -698,7 +700,11 @@ bool PvChart::prepareNextBeat()
     if (!transient || shown >= static_cast<int>(transient->beats.size()) || family_.isNull() ||
         familyCount_ != shown - 1 || nextFamilyCount_ == shown)
         return false;
-    nextFamily_ = family_.copy();
+    // Into the picture the last beat left behind, not fresh memory.
+    if (nextFamily_.size() != family_.size() || nextFamily_.format() != family_.format())
+        nextFamily_ = drawing::canvas(family_.size(), family_.format());
+    nextFamily_.setDevicePixelRatio(family_.devicePixelRatio());
+    std::memcpy(nextFamily_.bits(), family_.constBits(), static_cast<std::size_t>(family_.sizeInBytes()));
     QPainter layer(&nextFamily_);
     const QRectF clip = plotArea_.adjusted(-1, -1, 1, 1);
     layer.setClipRect(clip);
@@ -1014,7 +1020,7 @@ bool TimeChart::prepareNextBeat()
     if (key == preparedKey_)
         return false;
     if (prepared_.size() != pixelSize())
-        prepared_ = QImage(pixelSize(), QImage::Format_RGB32);
+        prepared_ = drawing::canvas(pixelSize(), QImage::Format_RGB32);
     prepared_.setDevicePixelRatio(devicePixelRatioF());
     const Axes onShow = axes_;
     {

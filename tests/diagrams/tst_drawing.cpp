@@ -1,6 +1,7 @@
 // A long line drawn in runs must look like the line drawn whole: no gap where
 // two runs meet, the loop closed, a dash pattern unbroken, and a pen whose
-// overlaps would show drawn exactly as one stroke.
+// overlaps would show drawn exactly as one stroke. A canvas's memory serves
+// the next canvas once it is let go, and never two at once.
 
 #include "diagrams/drawing.h"
 
@@ -9,6 +10,7 @@
 #include <QPolygonF>
 #include <QtTest>
 #include <cmath>
+#include <thread>
 
 using namespace valthera;
 
@@ -96,6 +98,35 @@ private slots:
         QFETCH(QPen, pen);
         for (bool closed : {false, true})
             QCOMPARE(drawn(wave(closed), closed, pen, true), drawn(wave(closed), closed, pen, false));
+    }
+
+    void aCanvasTakesMemoryLetGoAndNeverMemoryInUse()
+    {
+        QImage first = drawing::canvas(QSize(640, 480), QImage::Format_RGB32);
+        QCOMPARE(first.size(), QSize(640, 480));
+        QCOMPARE(first.bytesPerLine(), QImage(640, 480, QImage::Format_RGB32).bytesPerLine());
+        first.fill(Qt::red);
+        // Odd widths of a narrower format keep QImage's row layout.
+        QImage narrow = drawing::canvas(QSize(33, 7), QImage::Format_Grayscale8);
+        QCOMPARE(narrow.bytesPerLine(), QImage(33, 7, QImage::Format_Grayscale8).bytesPerLine());
+        narrow.fill(0);
+
+        QImage second = drawing::canvas(QSize(600, 400), QImage::Format_RGB32);
+        QVERIFY(second.constBits() != first.constBits());
+        second.fill(Qt::blue);
+        QCOMPARE(first.pixel(639, 479), qRgb(255, 0, 0));
+
+        // Let go on another thread, as a chart's picture may be.
+        const uchar *memory = first.constBits();
+        std::thread([image = std::move(first)]() mutable { image = QImage(); }).join();
+        QImage third = drawing::canvas(QSize(500, 300), QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(third.constBits(), memory);
+        // A copy drawn on leaves the canvas as it was.
+        QImage copy = third;
+        third.fill(Qt::transparent);
+        copy.fill(Qt::green);
+        QCOMPARE(third.pixel(0, 0), qRgba(0, 0, 0, 0));
+        QCOMPARE(copy.pixel(0, 0), qRgb(0, 255, 0));
     }
 };
 
