@@ -12,7 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QThread>
+#include <QThreadPool>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -394,10 +394,6 @@ LabChart::LabChart(const LabSession &session, const char *className, const QStri
     setMinimumSize(minimum);
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
     setFocusPolicy(Qt::StrongFocus); // the cursor's keys work on either chart
-    // One thread of its own, kept while the chart lives: its fonts stay
-    // ready for the next picture, and it ends with the chart.
-    threads_.setMaxThreadCount(1);
-    threads_.setExpiryTimeout(-1);
 }
 
 void LabChart::setZoom(double zoom)
@@ -444,10 +440,9 @@ void LabChart::drawContent(QImage &content)
 void LabChart::drawAhead()
 {
     // Only a whole picture at a new size or for a new state is worth a
-    // thread. One processor: nothing gained. The first picture is drawn
-    // here: the thread would first have to find and load its fonts, which
-    // the window opening has just done.
-    if (drawing_ || content_.isNull() || !isVisible() || !contentOutOfDate() || QThread::idealThreadCount() < 2)
+    // thread. The first picture is drawn here: the thread would first have
+    // to find and load its fonts, which the window opening has just done.
+    if (!threads_ || drawing_ || content_.isNull() || !isVisible() || !contentOutOfDate())
         return;
     // At the same size, a beat drawn ahead is taken as it is, and a beat of
     // a transient adds one loop over kept pictures: quicker done here than
@@ -458,7 +453,7 @@ void LabChart::drawAhead()
     // Nothing the picture is drawn from changes until finishDrawing: the
     // session and the chart's size change only in events, and the window
     // collects the picture before its frame's event returns.
-    threads_.start([this] {
+    threads_->start([this] {
         drawContent(drawn_);
         done_.release();
     });

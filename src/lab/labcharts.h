@@ -9,11 +9,11 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSemaphore>
-#include <QThreadPool>
 #include <QWidget>
 #include <functional>
 
 class QPainter;
+class QThreadPool;
 
 namespace valthera::lab {
 
@@ -54,10 +54,13 @@ public:
     // it drew anything.
     virtual bool prepareNextBeat() { return false; }
     // Just before the window paints a frame: when the chart must be drawn
-    // anew for it, starts drawing it on another processor, so it is drawn
-    // while the other controls are painted. The chart's paint, or
-    // finishDrawing, takes the picture.
+    // anew for it, starts drawing it on one of the threads given to
+    // drawAheadOn, so it is drawn while the other controls are painted. The
+    // chart's paint, or finishDrawing, takes the picture.
     void drawAhead();
+    // Threads to draw ahead on, which must outlast any drawing begun; none:
+    // the chart is drawn as it is painted.
+    void drawAheadOn(QThreadPool *threads) { threads_ = threads; }
     void finishDrawing();
     ~LabChart() override;
 
@@ -122,7 +125,7 @@ private:
     QImage drawn_;
     QSemaphore done_;
     bool drawing_ = false;
-    QThreadPool threads_;
+    QThreadPool *threads_ = nullptr;
     const BeatCursor *cursor_ = nullptr;
     bool figure_ = false; // painting a saved figure: the backdrop drawn as vectors, not from the cached picture
 };

@@ -30,6 +30,8 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThread>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -220,6 +222,17 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
 
     chart_ = new PvChart(session_, client());
     timeChart_ = new TimeChart(session_, client());
+    // The charts are drawn ahead on the processors this thread leaves free.
+    // With two, one thread draws both in turn: three threads on two
+    // processors slowed this one, which paints the rest of the frame, most.
+    // Kept while the window lives, so their fonts stay ready.
+    if (const int spare = QThread::idealThreadCount() - 1; spare > 0) {
+        auto *threads = new QThreadPool(this);
+        threads->setMaxThreadCount(std::min(spare, 2));
+        threads->setExpiryTimeout(-1);
+        chart_->drawAheadOn(threads);
+        timeChart_->drawAheadOn(threads);
+    }
     auto *charts = new QVBoxLayout;
     charts->setSpacing(6);
     charts->addWidget(chart_, 5);
