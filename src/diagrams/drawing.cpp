@@ -7,6 +7,7 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
@@ -100,6 +101,50 @@ void giveBack(void *block)
 }
 
 } // namespace
+
+QPolygonF simplified(const QPolygonF &line, double tolerance)
+{
+    const qsizetype n = line.size();
+    if (n < 3)
+        return line;
+    // Each span keeps the point farthest from its chord, where that is beyond
+    // the tolerance, and is split there.
+    std::vector<char> keep(static_cast<std::size_t>(n), 0);
+    keep.front() = keep.back() = 1;
+    std::vector<std::pair<qsizetype, qsizetype>> spans{{0, n - 1}};
+    const double limit = tolerance * tolerance;
+    while (!spans.empty()) {
+        const auto [first, last] = spans.back();
+        spans.pop_back();
+        const QPointF from = line[first];
+        const QPointF chord = line[last] - from;
+        const double length = QPointF::dotProduct(chord, chord);
+        double farthest = limit;
+        qsizetype at = -1;
+        for (qsizetype i = first + 1; i < last; ++i) {
+            // From the chord as a segment, not a line: a curve that turns back
+            // past the chord's end keeps its turn.
+            const QPointF v = line[i] - from;
+            const double t = length > 0 ? std::clamp(QPointF::dotProduct(v, chord) / length, 0.0, 1.0) : 0.0;
+            const QPointF off = v - t * chord;
+            if (const double d = QPointF::dotProduct(off, off); d > farthest) {
+                farthest = d;
+                at = i;
+            }
+        }
+        if (at >= 0) {
+            keep[static_cast<std::size_t>(at)] = 1;
+            spans.push_back({first, at});
+            spans.push_back({at, last});
+        }
+    }
+    QPolygonF kept;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (keep[static_cast<std::size_t>(i)])
+            kept.append(line[i]);
+    }
+    return kept;
+}
 
 QImage canvas(QSize pixels, QImage::Format format)
 {

@@ -27,6 +27,12 @@ void arrow(QPainter &painter, QPointF from, QPointF to, double width, double hea
 // and looks the same.
 void curve(QPainter &painter, const QPolygonF &line, bool closed);
 
+// The line through as few of its points as keep every one of them within
+// `tolerance` of it, the ends always kept. A thick antialiased pen costs by
+// the point more than by the length: a beat's smooth curve needs a fifth of
+// its points at a tenth of a pixel.
+QPolygonF simplified(const QPolygonF &line, double tolerance);
+
 // An image for a picture drawn again at every new size (a chart on a zoom
 // step), uninitialised like QImage(size, format). Its memory is taken from,
 // and goes back to when the last copy is gone, a small store shared by every

@@ -274,11 +274,13 @@ void paintLegend(QPainter &painter, const std::vector<LegendEntry> &entries, con
     }
 }
 
-// A beat's samples as a line through points at least kMinStep pixels apart.
-// A beat has well over a thousand samples, several to a pixel; drawing them
-// all costs many times more while looking the same, and the charts are
-// redrawn on every move of a dragged slider.
+// A beat's samples as a line through points at least kMinStep pixels apart,
+// then only those a straight run between its neighbours would miss by more
+// than kTolerance. A beat has well over a thousand samples, several to a
+// pixel; drawing them all costs many times more while looking the same, and
+// the charts are redrawn on every move of a dragged slider.
 constexpr double kMinStep = 1.5;
+constexpr double kTolerance = 0.1;
 
 template <typename Map> QPolygonF thinLine(const Beat &beat, Map map)
 {
@@ -291,7 +293,7 @@ template <typename Map> QPolygonF thinLine(const Beat &beat, Map map)
     }
     if (!beat.samples.empty() && line.size() > 1)
         line.back() = map(beat.samples.back());
-    return line;
+    return drawing::simplified(line, kTolerance);
 }
 
 QPolygonF loopLine(const Plot &plot, const Beat &beat)

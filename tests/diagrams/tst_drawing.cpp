@@ -1,7 +1,8 @@
 // A long line drawn in runs must look like the line drawn whole: no gap where
 // two runs meet, the loop closed, a dash pattern unbroken, and a pen whose
-// overlaps would show drawn exactly as one stroke. A canvas's memory serves
-// the next canvas once it is let go, and never two at once.
+// overlaps would show drawn exactly as one stroke. A line simplified keeps
+// every point it drops within the tolerance, and its peaks. A canvas's memory
+// serves the next canvas once it is let go, and never two at once.
 
 #include "diagrams/drawing.h"
 
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <thread>
 
@@ -98,6 +100,38 @@ private slots:
         QFETCH(QPen, pen);
         for (bool closed : {false, true})
             QCOMPARE(drawn(wave(closed), closed, pen, true), drawn(wave(closed), closed, pen, false));
+    }
+
+    void aSimplifiedLineMissesNoPointByMoreThanTheTolerance()
+    {
+        // A beat's curve at a pixel or so a point, with a one-sample spike.
+        QPolygonF line = wave(false);
+        line[300].ry() -= 40;
+        const double tolerance = 0.1;
+        const QPolygonF kept = drawing::simplified(line, tolerance);
+        QCOMPARE(kept.front(), line.front());
+        QCOMPARE(kept.back(), line.back());
+        QVERIFY(kept.contains(line[300]));
+        QVERIFY2(kept.size() < line.size() / 2, qPrintable(QString::number(kept.size())));
+        // A trace that runs on and comes half way back keeps where it turned.
+        QPolygonF turn;
+        for (int i = 0; i <= 100; ++i)
+            turn << QPointF(i, 0);
+        for (int i = 99; i >= 50; --i)
+            turn << QPointF(i, 0);
+        QCOMPARE(drawing::simplified(turn, tolerance), QPolygonF({QPointF(0, 0), QPointF(100, 0), QPointF(50, 0)}));
+        // Every point of the line lies within the tolerance of some segment kept.
+        for (const QPointF &p : line) {
+            double nearest = 1e9;
+            for (qsizetype i = 0; i + 1 < kept.size(); ++i) {
+                const QPointF d = kept[i + 1] - kept[i];
+                const double length = QPointF::dotProduct(d, d);
+                const double t = length > 0 ? std::clamp(QPointF::dotProduct(p - kept[i], d) / length, 0.0, 1.0) : 0;
+                const QPointF off = p - kept[i] - t * d;
+                nearest = std::min(nearest, std::sqrt(QPointF::dotProduct(off, off)));
+            }
+            QVERIFY2(nearest <= tolerance + 1e-9, qPrintable(QStringLiteral("%1, %2").arg(p.x()).arg(p.y())));
+        }
     }
 
     void aCanvasTakesMemoryLetGoAndNeverMemoryInUse()
