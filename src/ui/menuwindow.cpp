@@ -162,12 +162,18 @@ void MenuWindow::settleLayouts()
     };
     settle();
     // A list of wrapped lines lays its lines out a tenth of a second after it
-    // was resized, or as it is painted, which needs another frame.
-    for (QAbstractScrollArea *area : areas) {
-        if (auto *view = qobject_cast<QAbstractItemView *>(area); view && view->isVisible())
-            view->doItemsLayout();
+    // was resized, or as it is painted, which needs another frame. Its lines
+    // laid out may show or hide its scroll bar and resize it once more.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (QAbstractScrollArea *area : areas) {
+            if (auto *view = qobject_cast<QAbstractItemView *>(area); view && view->isVisible())
+                view->doItemsLayout();
+        }
+        settle();
     }
-    settle();
+    // A scroll bar shown as its area was laid out asks to be painted in the
+    // next frame; it is painted in this one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
 }
 
 void MenuWindow::fitClient(bool askLayout)

@@ -478,6 +478,50 @@ private slots:
         QCOMPARE(preload->frameGeometry(), preloadFrame);
     }
 
+    // Each step shows the window laid out anew in one frame, also where the
+    // window's scroll bars come and go: a second would show it half done.
+    void everyStepIsShownInOneFrame()
+    {
+        struct FrameCounter : QObject {
+            QWidget *window = nullptr;
+            int frames = 0;
+            bool painting = false;
+            bool eventFilter(QObject *watched, QEvent *event) override
+            {
+                if (event->type() == QEvent::UpdateRequest && watched == window)
+                    painting = false;
+                if (event->type() == QEvent::Paint && !painting && watched->isWidgetType() &&
+                    static_cast<QWidget *>(watched)->window() == window) {
+                    painting = true;
+                    ++frames;
+                }
+                return false;
+            }
+        } counter;
+        for (const char *name : {"LoopLab", "basics1"}) {
+            QWidget *window = program_->registry().show(QString::fromLatin1(name));
+            window->showMaximized();
+            testing::settle();
+            counter.window = window;
+            qApp->installEventFilter(&counter);
+            for (const Qt::Key key : {Qt::Key_Plus, Qt::Key_Minus}) {
+                const int last = key == Qt::Key_Plus ? Zoom::kSteps.back() : Zoom::kSteps.front();
+                while (Zoom::instance().percent() != last) {
+                    counter.frames = 0;
+                    zoomKey(window, key);
+                    testing::settle();
+                    QVERIFY2(counter.frames == 1, qPrintable(QStringLiteral("%1: %2 frames at %3 %")
+                                                                 .arg(QLatin1String(name))
+                                                                 .arg(counter.frames)
+                                                                 .arg(Zoom::instance().percent())));
+                }
+            }
+            qApp->removeEventFilter(&counter);
+            Zoom::instance().reset();
+            testing::settle();
+        }
+    }
+
     void picturesAreDrawnAtTheirZoomedSize()
     {
         auto *lesson = qobject_cast<LessonScreen *>(program_->registry().show(QStringLiteral("LoopChangesAfterload")));
