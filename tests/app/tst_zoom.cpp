@@ -510,10 +510,11 @@ private slots:
                     counter.frames = 0;
                     zoomKey(window, key);
                     testing::settle();
-                    QVERIFY2(counter.frames == 1, qPrintable(QStringLiteral("%1: %2 frames at %3 %")
-                                                                 .arg(QLatin1String(name))
-                                                                 .arg(counter.frames)
-                                                                 .arg(Zoom::instance().percent())));
+                    QVERIFY2(counter.frames == 1,
+                        qPrintable(QStringLiteral("%1: %2 frames at %3 %")
+                                       .arg(QLatin1String(name))
+                                       .arg(counter.frames)
+                                       .arg(Zoom::instance().percent())));
                 }
             }
             qApp->removeEventFilter(&counter);
