@@ -290,7 +290,7 @@ double zoomSteps(valthera::ScreenRegistry &registry)
         cpu.push_back(threadCpuMs() - started);
     };
     const double load = loadAverage();
-    std::size_t firstRound = 0; // steps of the first round, each to a size not shown before
+    std::size_t firstRound = 0; // steps of the first round, eleven of them to a size not shown before
     for (int round = 0; round < 5; ++round) {
         while (zoom.percent() < valthera::look::Zoom::kSteps.back())
             step(Qt::Key_Plus);
@@ -314,7 +314,7 @@ double zoomSteps(valthera::ScreenRegistry &registry)
     // the glyphs it needs already made; the first visit makes them.
     const std::vector<double> first(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(firstRound));
     const std::vector<double> later(times.begin() + static_cast<std::ptrdiff_t>(firstRound), times.end());
-    row("  first round (sizes not shown before): median", median(first), 0, "ms");
+    row("  first round (half to sizes not shown before): median", median(first), 0, "ms");
     row("  first round: slowest", *std::max_element(first.begin(), first.end()), 0, "ms");
     row("  later rounds: median", median(later), 0, "ms");
     row("  later rounds: 99th percentile", percentile(later, 0.99), 0, "ms");
