@@ -482,22 +482,7 @@ private slots:
     // window's scroll bars come and go: a second would show it half done.
     void everyStepIsShownInOneFrame()
     {
-        struct FrameCounter : QObject {
-            QWidget *window = nullptr;
-            int frames = 0;
-            bool painting = false;
-            bool eventFilter(QObject *watched, QEvent *event) override
-            {
-                if (event->type() == QEvent::UpdateRequest && watched == window)
-                    painting = false;
-                if (event->type() == QEvent::Paint && !painting && watched->isWidgetType() &&
-                    static_cast<QWidget *>(watched)->window() == window) {
-                    painting = true;
-                    ++frames;
-                }
-                return false;
-            }
-        } counter;
+        testing::FrameCounter counter;
         for (const char *name : {"LoopLab", "basics1"}) {
             QWidget *window = program_->registry().show(QString::fromLatin1(name));
             window->showMaximized();

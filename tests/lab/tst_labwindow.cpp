@@ -507,22 +507,7 @@ private slots:
     // areas' own, are done before it is painted, not in a second frame after.
     void aZoomStepShowsBothChartsAsDrawnAfresh()
     {
-        struct FrameCounter : QObject {
-            QWidget *window = nullptr;
-            int frames = 0;
-            bool painting = false;
-            bool eventFilter(QObject *watched, QEvent *event) override
-            {
-                if (event->type() == QEvent::UpdateRequest && watched == window)
-                    painting = false;
-                if (event->type() == QEvent::Paint && !painting && watched->isWidgetType() &&
-                    static_cast<QWidget *>(watched)->window() == window) {
-                    painting = true;
-                    ++frames;
-                }
-                return false;
-            }
-        } counter;
+        testing::FrameCounter counter;
         counter.window = lab_;
         lab_->findChild<QDoubleSpinBox *>(QStringLiteral("spinHR"))->setFocus();
         testing::settle();

@@ -114,6 +114,18 @@ void settle(int ms)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+bool FrameCounter::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::UpdateRequest && watched == window)
+        painting = false;
+    if (event->type() == QEvent::Paint && !painting && watched->isWidgetType() &&
+        static_cast<QWidget *>(watched)->window() == window) {
+        painting = true;
+        ++frames;
+    }
+    return false;
+}
+
 void useOffscreenScreen(const char *name, int width, int height)
 {
     const QString config = QDir::temp().filePath(QStringLiteral("valthera-%1-screen.json").arg(QLatin1String(name)));

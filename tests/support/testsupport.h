@@ -66,6 +66,15 @@ void useOffscreenScreen(const char *name, int width, int height);
 // Runs the event loop briefly so queued work and window activations settle.
 void settle(int ms = 0);
 
+// Installed on the application, counts the frames in which a window is
+// painted: a paint after the window's update request begins a new one.
+struct FrameCounter : QObject {
+    QWidget *window = nullptr;
+    int frames = 0;
+    bool painting = false;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
 // Shows a screen of a program started for one test, once the window system
 // has it on screen; null if it could not. Ending the session only closes the
 // program's windows.
