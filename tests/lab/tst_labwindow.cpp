@@ -501,7 +501,7 @@ private slots:
         }
     }
 
-    // The charts of a frame are drawn on threads of their own: what the
+    // The charts of a frame are drawn on the window's helper thread: what the
     // window shows after a zoom step is what a fresh drawing gives.
     // In one frame: the layouts the step asks for, and the lists' and scroll
     // areas' own, are done before it is painted, not in a second frame after.
