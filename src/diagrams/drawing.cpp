@@ -31,8 +31,11 @@ constexpr qsizetype kRun = 48;
 // both charts of the lab find memory for every zoom size after the first visit.
 constexpr qsizetype kKeptBytes = 24 << 20;
 
-// Each block starts with its capacity; the pixels follow, aligned for SIMD.
+// Each block starts with its capacity and how much of it has been written
+// (the rest may still be pages never touched); the pixels follow, aligned for
+// SIMD.
 constexpr qsizetype kHeader = 64;
+constexpr qsizetype kPage = 4096;
 
 class CanvasStore {
 public:
@@ -43,30 +46,48 @@ public:
         return *store;
     }
 
-    // The smallest kept block that holds `bytes`, or a new one.
+    // A kept block that holds `bytes`, one written that far first, the
+    // smallest; or a new one. The canvas is drawn on whole, so it counts as
+    // written.
     uchar *take(qsizetype bytes)
     {
+        uchar *block = nullptr;
         {
             const std::lock_guard lock(mutex_);
-            auto best = free_.end();
-            for (auto it = free_.begin(); it != free_.end(); ++it) {
-                if (capacity(*it) >= bytes && (best == free_.end() || capacity(*it) < capacity(*best)))
-                    best = it;
-            }
-            if (best != free_.end()) {
-                uchar *block = *best;
-                keptBytes_ -= capacity(block);
-                free_.erase(best);
-                return block;
-            }
+            block = takeKept(bytes, [bytes](const uchar *a, const uchar *b) {
+                const bool aWritten = written(a) >= bytes, bWritten = written(b) >= bytes;
+                return aWritten != bWritten ? aWritten : capacity(a) < capacity(b);
+            });
         }
-        // Room to grow: the next, larger size writes only its extra pages
-        // fresh, and pages never written take no memory.
-        const qsizetype capacity = (bytes + bytes / 2 + kHeader - 1) / kHeader * kHeader;
-        auto *block = static_cast<uchar *>(std::aligned_alloc(kHeader, static_cast<std::size_t>(kHeader + capacity)));
+        if (!block)
+            block = allocate(bytes);
         if (block)
-            *reinterpret_cast<qsizetype *>(block) = capacity;
+            setWritten(block, std::max(written(block), bytes));
         return block;
+    }
+
+    // Unless a kept block already holds `bytes` written, writes a kept one
+    // (the one with least left to write) or a new one that far, and keeps it.
+    void ready(qsizetype bytes)
+    {
+        uchar *block = nullptr;
+        {
+            const std::lock_guard lock(mutex_);
+            for (const uchar *kept : free_) {
+                if (capacity(kept) >= bytes && written(kept) >= bytes)
+                    return;
+            }
+            block = takeKept(bytes, [](const uchar *a, const uchar *b) { return written(a) > written(b); });
+        }
+        if (!block)
+            block = allocate(bytes);
+        if (!block)
+            return;
+        // A byte a page brings each page in; the kernel clears it.
+        for (qsizetype at = written(block) / kPage * kPage; at < bytes; at += kPage)
+            block[kHeader + at] = 0;
+        setWritten(block, bytes);
+        give(block);
     }
 
     // Kept for the next canvas; the longest unused go when too many are kept.
@@ -88,7 +109,39 @@ public:
     }
 
 private:
-    static qsizetype capacity(const uchar *block) { return *reinterpret_cast<const qsizetype *>(block); }
+    static qsizetype capacity(const uchar *block) { return reinterpret_cast<const qsizetype *>(block)[0]; }
+    static qsizetype written(const uchar *block) { return reinterpret_cast<const qsizetype *>(block)[1]; }
+    static void setWritten(uchar *block, qsizetype bytes) { reinterpret_cast<qsizetype *>(block)[1] = bytes; }
+
+    static uchar *allocate(qsizetype bytes)
+    {
+        // Room to grow: the next, larger size writes only its extra pages
+        // fresh, and pages never written take no memory.
+        const qsizetype capacity = (bytes + bytes / 2 + kHeader - 1) / kHeader * kHeader;
+        auto *block = static_cast<uchar *>(std::aligned_alloc(kHeader, static_cast<std::size_t>(kHeader + capacity)));
+        if (block) {
+            reinterpret_cast<qsizetype *>(block)[0] = capacity;
+            setWritten(block, 0);
+        }
+        return block;
+    }
+
+    // The kept block holding `bytes` that `better` puts first, out of the
+    // store; the caller holds the lock.
+    template <typename Better> uchar *takeKept(qsizetype bytes, Better better)
+    {
+        auto best = free_.end();
+        for (auto it = free_.begin(); it != free_.end(); ++it) {
+            if (capacity(*it) >= bytes && (best == free_.end() || better(*it, *best)))
+                best = it;
+        }
+        if (best == free_.end())
+            return nullptr;
+        uchar *block = *best;
+        keptBytes_ -= capacity(block);
+        free_.erase(best);
+        return block;
+    }
 
     std::mutex mutex_;
     std::vector<uchar *> free_; // longest unused first
@@ -146,17 +199,32 @@ QPolygonF simplified(const QPolygonF &line, double tolerance)
     return kept;
 }
 
+namespace {
+
+// Rows as QImage lays them out: whole 32-bit words.
+qsizetype rowBytes(QSize pixels, QImage::Format format)
+{
+    const qsizetype depth = QImage::toPixelFormat(format).bitsPerPixel();
+    return (pixels.width() * depth + 31) / 32 * 4;
+}
+
+} // namespace
+
 QImage canvas(QSize pixels, QImage::Format format)
 {
     if (pixels.isEmpty())
         return QImage();
-    // Rows as QImage lays them out: whole 32-bit words.
-    const qsizetype depth = QImage::toPixelFormat(format).bitsPerPixel();
-    const qsizetype row = (pixels.width() * depth + 31) / 32 * 4;
+    const qsizetype row = rowBytes(pixels, format);
     uchar *block = CanvasStore::instance().take(row * pixels.height());
     if (!block)
         return QImage(pixels, format);
     return QImage(block + kHeader, pixels.width(), pixels.height(), row, format, giveBack, block);
+}
+
+void readyCanvas(QSize pixels, QImage::Format format)
+{
+    if (!pixels.isEmpty())
+        CanvasStore::instance().ready(rowBytes(pixels, format) * pixels.height());
 }
 
 // In runs of kRun segments, each overlapping the next by one segment. The

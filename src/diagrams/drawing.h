@@ -39,6 +39,11 @@ QPolygonF simplified(const QPolygonF &line, double tolerance);
 // thread. The first write to fresh memory costs a page fault per 4 KiB: about
 // 8 ms for a full-screen chart, more than drawing it.
 QImage canvas(QSize pixels, QImage::Format format);
+// Makes the store keep memory for a canvas of this size already written, so
+// the next canvas that fits costs no page faults: for the size a picture is
+// likely drawn at next, made while the program is idle. Nothing when the store
+// keeps such memory already.
+void readyCanvas(QSize pixels, QImage::Format format);
 
 // Text centred on a point.
 void centredText(QPainter &painter, QPointF centre, const QString &text);

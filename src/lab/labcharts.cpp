@@ -6,6 +6,7 @@
 #include "model/parameters.h"
 #include "ui/accessibility.h"
 #include "ui/look.h"
+#include "ui/zoom.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -396,6 +397,10 @@ LabChart::LabChart(const LabSession &session, const char *className, const QStri
     setMinimumSize(minimum);
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted
     setFocusPolicy(Qt::StrongFocus); // the cursor's keys work on either chart
+    // Only once the student pauses: steps in quick succession draw at once.
+    readyNext_.setSingleShot(true);
+    readyNext_.setInterval(100);
+    connect(&readyNext_, &QTimer::timeout, this, &LabChart::readyNextSize);
 }
 
 void LabChart::setZoom(double zoom)
@@ -461,6 +466,49 @@ void LabChart::drawAhead()
     });
 }
 
+void LabChart::readyFonts(double zoom, qreal pixelRatio)
+{
+    QString printable;
+    for (char16_t c = u'!'; c <= u'~'; ++c)
+        printable += QChar(c);
+    const std::pair<QFont, QString> fonts[] = {
+        {drawing::arialPixels(kTickPixels * zoom), QStringLiteral("0123456789.-")},
+        {drawing::arialPixels(kAxisTitlePixels * zoom, true), printable},
+        {drawing::arialPixels(kTitlePixels * zoom, true), printable},
+        {drawing::arialPixels(kLegendPixels * zoom, true), printable},
+        {drawing::arialPixels(kPointLabelPixels * zoom, true), printable},
+    };
+    // As the charts draw: antialiased, onto an image at the screen's ratio.
+    QImage scratch(512, 96, QImage::Format_RGB32);
+    scratch.setDevicePixelRatio(pixelRatio);
+    QPainter painter(&scratch);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    for (const auto &[font, text] : fonts) {
+        painter.setFont(font);
+        const double baseline = QFontMetricsF(font).ascent();
+        // A few at a time, each run within the picture at the largest zoom,
+        // at each quarter pixel a glyph may start at.
+        for (qsizetype i = 0; i < text.size(); i += 8) {
+            for (const double x : {0.0, 0.25, 0.5, 0.75})
+                painter.drawText(QPointF(x, baseline), text.mid(i, 8));
+        }
+    }
+}
+
+void LabChart::readyNextSize()
+{
+    if (!threads_ || !isVisible())
+        return;
+    // A step up grows the chart about as much as the zoom; a step down may
+    // grow it a little, where the controls beside it shrink more.
+    const auto &steps = look::Zoom::kSteps;
+    const auto up = std::upper_bound(steps.begin(), steps.end(), std::lround(zoom_ * 100));
+    const double growth = (up != steps.end() ? *up / (zoom_ * 100) : 1.0) * 1.05;
+    const QSize next = (QSizeF(pixelSize()) * growth).toSize();
+    threads_->start([next] { drawing::readyCanvas(next, QImage::Format_RGB32); }, -1);
+}
+
 void LabChart::finishDrawing()
 {
     if (!drawing_)
@@ -482,6 +530,10 @@ void LabChart::paintEvent(QPaintEvent *)
     } else if (contentOutOfDate()) {
         drawContent(content_);
         contentStale_ = false;
+    }
+    if (threads_ && content_.size() != readiedAfter_) {
+        readiedAfter_ = content_.size();
+        readyNext_.start();
     }
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), content_);

@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSemaphore>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
@@ -61,6 +62,10 @@ public:
     // Threads to draw ahead on, which must outlast any drawing begun; none:
     // the chart is drawn as it is painted.
     void drawAheadOn(QThreadPool *threads) { threads_ = threads; }
+    // Makes the charts' fonts at zoom, with the glyphs they write, on the
+    // calling thread, so a chart's first picture at that zoom there finds
+    // them made rather than making them in its frame.
+    static void readyFonts(double zoom, qreal pixelRatio);
     void finishDrawing();
     ~LabChart() override;
 
@@ -117,6 +122,9 @@ private:
     bool contentFitsSize() const;
     bool contentOutOfDate() const;
     void drawContent(QImage &content);
+    // Has the memory for the chart's picture at the next zoom step made ready
+    // on its threads, so the step's picture costs no page faults.
+    void readyNextSize();
 
     Layer backdrop_;
     QImage content_;
@@ -126,6 +134,8 @@ private:
     QSemaphore done_;
     bool drawing_ = false;
     QThreadPool *threads_ = nullptr;
+    QTimer readyNext_; // a moment after the chart is drawn at a new size
+    QSize readiedAfter_; // the size it was last started at
     const BeatCursor *cursor_ = nullptr;
     bool figure_ = false; // painting a saved figure: the backdrop drawn as vectors, not from the cached picture
 };

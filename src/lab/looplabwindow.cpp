@@ -232,6 +232,13 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
         threads->setExpiryTimeout(-1);
         chart_->drawAheadOn(threads);
         timeChart_->drawAheadOn(threads);
+        // Its fonts at every zoom are made there while the window is idle,
+        // after what any chart asks of it.
+        look::readyZoomSteps(this, [this, threads](qreal factor) {
+            threads->start([factor, ratio = devicePixelRatioF()] { LabChart::readyFonts(factor, ratio); }, -1);
+        });
+    } else {
+        look::readyZoomSteps(this);
     }
     auto *charts = new QVBoxLayout;
     charts->setSpacing(6);

@@ -1,18 +1,30 @@
 #include "ui/zoom.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QHash>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabBar>
+#include <QTextEdit>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWidget>
 #include <cmath>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace valthera::look {
@@ -167,7 +179,157 @@ private:
     std::vector<Control> controls_;
 };
 
+// What a control writes, as far as its kind tells; the characters matter, not
+// their order.
+QString shownText(const QWidget *widget)
+{
+    if (const auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->text();
+    if (const auto *box = qobject_cast<const QGroupBox *>(widget))
+        return box->title();
+    if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text() + edit->placeholderText();
+    if (const auto *edit = qobject_cast<const QTextEdit *>(widget))
+        return edit->toPlainText();
+    QString all;
+    if (const auto *combo = qobject_cast<const QComboBox *>(widget)) {
+        for (int i = 0; i < combo->count(); ++i)
+            all += combo->itemText(i);
+    } else if (const auto *tabs = qobject_cast<const QTabBar *>(widget)) {
+        for (int i = 0; i < tabs->count(); ++i)
+            all += tabs->tabText(i);
+    } else if (const auto *view = qobject_cast<const QAbstractItemView *>(widget); view && view->model()) {
+        const QAbstractItemModel *model = view->model();
+        for (int row = 0; row < std::min(model->rowCount(view->rootIndex()), 200); ++row)
+            all += model->data(model->index(row, 0, view->rootIndex())).toString();
+    }
+    return all;
+}
+
+// The font a control will write in at factor: its own, or the one it takes
+// from the nearest control around it whose font follows the zoom.
+std::optional<QFont> fontAtZoom(const QWidget *widget, qreal factor)
+{
+    for (const QWidget *w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        const QVariant design = w->property(kDesignPointSizeProperty);
+        if (!design.isValid())
+            continue;
+        if (design.toReal() <= 0)
+            return std::nullopt;
+        QFont font = widget->font();
+        font.setPointSizeF(
+            factor == 1.0 ? design.toReal() : zoomedPointSize(design.toReal(), factor, w->logicalDpiY()));
+        return font;
+    }
+    return std::nullopt;
+}
+
+// Makes the fonts of one window at the zoom steps it has not been shown at,
+// one step each time the program is idle, nearest the present step first.
+class ZoomReadier : public QObject {
+public:
+    ZoomReadier(QWidget *window, std::function<void(qreal)> alsoReady)
+        : QObject(window)
+        , window_(window)
+        , alsoReady_(std::move(alsoReady))
+    {
+        next_.setSingleShot(true);
+        connect(&next_, &QTimer::timeout, this, &ZoomReadier::readyNext);
+        // Not while the window opens and first paints, which it does at once.
+        next_.start(kSettleMs);
+    }
+
+private:
+    static constexpr int kSettleMs = 250;
+
+    void readyNext()
+    {
+        if (!window_->isVisible()) {
+            next_.start(kSettleMs);
+            return;
+        }
+        const int now = Zoom::instance().percent();
+        if (done_.empty() && alsoReady_)
+            alsoReady_(now / 100.0); // shown here, not yet elsewhere
+        done_.insert(now); // a step shown is ready
+        std::optional<int> nearest;
+        for (const int percent : Zoom::kSteps) {
+            if (!done_.contains(percent) && (!nearest || std::abs(percent - now) < std::abs(*nearest - now)))
+                nearest = percent;
+        }
+        if (!nearest)
+            return;
+        done_.insert(*nearest);
+        readyAt(*nearest / 100.0);
+        if (alsoReady_)
+            alsoReady_(*nearest / 100.0);
+        next_.start(0);
+    }
+
+    void readyAt(qreal factor)
+    {
+        QHash<QString, std::pair<QFont, QString>> texts; // by font key: the font and the characters it writes
+        QList<QWidget *> widgets = window_->findChildren<QWidget *>();
+        widgets.prepend(window_);
+        for (const QWidget *widget : widgets) {
+            if (inMenuBar(widget, window_) || (widget != window_ && widget->isWindow()))
+                continue;
+            const QString text = shownText(widget);
+            if (text.isEmpty())
+                continue;
+            const std::optional<QFont> font = fontAtZoom(widget, factor);
+            if (!font)
+                continue;
+            auto &[kept, characters] = texts[font->key()];
+            kept = *font;
+            for (const QChar c : text) {
+                if (!c.isSpace() && !characters.contains(c))
+                    characters += c;
+            }
+        }
+        // Drawn as the window draws: at its resolution and pixel ratio.
+        const int dpi = window_->logicalDpiY();
+        QImage scratch(1024, 256, QImage::Format_ARGB32_Premultiplied);
+        scratch.setDotsPerMeterX(std::lround(window_->logicalDpiX() / 0.0254));
+        scratch.setDotsPerMeterY(std::lround(dpi / 0.0254));
+        scratch.setDevicePixelRatio(window_->devicePixelRatioF());
+        QPainter painter(&scratch);
+        for (const auto &[font, characters] : std::as_const(texts)) {
+            painter.setFont(font);
+            const qreal baseline = QFontMetricsF(font, &scratch).ascent();
+            // A short run at a time, so each stays within the picture; at
+            // each quarter pixel, as a glyph is made for each quarter of a
+            // pixel it may start at.
+            for (qsizetype i = 0; i < characters.size(); i += 16) {
+                for (const qreal x : {0.0, 0.25, 0.5, 0.75})
+                    painter.drawText(QPointF(x, baseline), characters.mid(i, 16));
+            }
+            // Kept, so the font's glyphs stay made until the window goes.
+            fonts_.push_back(font);
+            QFontMetricsF(fonts_.back()).height();
+        }
+    }
+
+    QWidget *window_;
+    std::function<void(qreal)> alsoReady_;
+    QTimer next_;
+    std::set<int> done_;
+    std::vector<QFont> fonts_;
+};
+
+constexpr char kReadierProperty[] = "valthera_zoomReadier";
+
 } // namespace
+
+void readyZoomSteps(QWidget *window, std::function<void(qreal factor)> alsoReady)
+{
+    if (window->property(kReadierProperty).isValid())
+        return;
+    window->setProperty(
+        kReadierProperty, QVariant::fromValue<QObject *>(new ZoomReadier(window, std::move(alsoReady))));
+}
 
 Zoom &Zoom::instance()
 {

@@ -25,6 +25,7 @@
 #include <QObject>
 #include <QSize>
 #include <array>
+#include <functional>
 
 class QWidget;
 
@@ -80,6 +81,15 @@ void markFitsCaption(QWidget *label);
 // Makes a window's controls follow the zoom (see the top of this file).
 void followZoom(QWidget *window);
 bool followsZoom(const QWidget *window);
+
+// Readies, while the program is idle, what a window's first step to each zoom
+// would otherwise make on the spot: the fonts at that size and the glyphs of
+// the window's texts in them (about 2 ms a size for the Loop Lab, more than a
+// step to a size shown before takes to lay out). A step at a moment the work
+// has not reached pays as before. alsoReady, if given, is called with each
+// factor readied, the present one first, for what the window draws elsewhere
+// (its own threads). Starts a moment after the window shows; once per window.
+void readyZoomSteps(QWidget *window, std::function<void(qreal factor)> alsoReady = {});
 
 // The size a plain top-level window takes at the current zoom, for a window of
 // designSize at 100 %: designSize times the zoom, or, when the student has

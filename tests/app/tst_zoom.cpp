@@ -508,6 +508,29 @@ private slots:
         }
     }
 
+    // Readied while idle once the window shows: every step once, the one
+    // shown first (for the window's other threads), then nearest first.
+    void everyStepIsReadiedOnceAfterTheWindowShows()
+    {
+        Zoom::instance().setPercent(125);
+        QWidget window;
+        look::followZoom(&window);
+        std::vector<int> readied;
+        look::readyZoomSteps(&window, [&readied](qreal factor) { readied.push_back(qRound(factor * 100)); });
+        QTest::qWait(400);
+        QVERIFY(readied.empty());
+        window.show();
+        QTRY_COMPARE(readied.size(), Zoom::kSteps.size());
+        QCOMPARE(readied.front(), 125);
+        for (std::size_t i = 1; i + 1 < readied.size(); ++i)
+            QVERIFY(std::abs(readied[i] - 125) <= std::abs(readied[i + 1] - 125));
+        std::sort(readied.begin(), readied.end());
+        QVERIFY(std::equal(readied.begin(), readied.end(), Zoom::kSteps.begin(), Zoom::kSteps.end()));
+        QTest::qWait(300);
+        QCOMPARE(readied.size(), Zoom::kSteps.size());
+        Zoom::instance().reset();
+    }
+
     void picturesAreDrawnAtTheirZoomedSize()
     {
         auto *lesson = qobject_cast<LessonScreen *>(program_->registry().show(QStringLiteral("LoopChangesAfterload")));
