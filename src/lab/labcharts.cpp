@@ -466,34 +466,40 @@ void LabChart::drawAhead()
     });
 }
 
-void LabChart::readyFonts(double zoom, qreal pixelRatio)
+std::vector<std::function<void()>> LabChart::fontReadying(double zoom, qreal pixelRatio)
 {
     QString printable;
     for (char16_t c = u'!'; c <= u'~'; ++c)
         printable += QChar(c);
+    // The tick labels' font, and the bold one of the axis titles, the chart
+    // titles and the legends and point labels (one size).
     const std::pair<QFont, QString> fonts[] = {
         {drawing::arialPixels(kTickPixels * zoom), QStringLiteral("0123456789.-")},
         {drawing::arialPixels(kAxisTitlePixels * zoom, true), printable},
         {drawing::arialPixels(kTitlePixels * zoom, true), printable},
         {drawing::arialPixels(kLegendPixels * zoom, true), printable},
-        {drawing::arialPixels(kPointLabelPixels * zoom, true), printable},
     };
-    // As the charts draw: antialiased, onto an image at the screen's ratio.
-    QImage scratch(512, 96, QImage::Format_RGB32);
-    scratch.setDevicePixelRatio(pixelRatio);
-    QPainter painter(&scratch);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
+    static_assert(kPointLabelPixels == kLegendPixels);
+    std::vector<std::function<void()>> pieces;
     for (const auto &[font, text] : fonts) {
-        painter.setFont(font);
-        const double baseline = QFontMetricsF(font).ascent();
-        // A few at a time, each run within the picture at the largest zoom,
-        // at each quarter pixel a glyph may start at.
-        for (qsizetype i = 0; i < text.size(); i += 8) {
-            for (const double x : {0.0, 0.25, 0.5, 0.75})
-                painter.drawText(QPointF(x, baseline), text.mid(i, 8));
-        }
+        pieces.emplace_back([font, text, pixelRatio] {
+            // As the charts draw: antialiased, onto an image at the screen's ratio.
+            QImage scratch(512, 96, QImage::Format_RGB32);
+            scratch.setDevicePixelRatio(pixelRatio);
+            QPainter painter(&scratch);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.setFont(font);
+            const double baseline = QFontMetricsF(font).ascent();
+            // A few at a time, each run within the picture at the largest
+            // zoom, at each quarter pixel a glyph may start at.
+            for (qsizetype i = 0; i < text.size(); i += 8) {
+                for (const double x : {0.0, 0.25, 0.5, 0.75})
+                    painter.drawText(QPointF(x, baseline), text.mid(i, 8));
+            }
+        });
     }
+    return pieces;
 }
 
 void LabChart::readyNextSize()

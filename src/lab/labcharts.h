@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class QPainter;
 class QThreadPool;
@@ -62,10 +63,12 @@ public:
     // Threads to draw ahead on, which must outlast any drawing begun; none:
     // the chart is drawn as it is painted.
     void drawAheadOn(QThreadPool *threads) { threads_ = threads; }
-    // Makes the charts' fonts at zoom, with the glyphs they write, on the
-    // calling thread, so a chart's first picture at that zoom there finds
-    // them made rather than making them in its frame.
-    static void readyFonts(double zoom, qreal pixelRatio);
+    // The work of making the charts' fonts at zoom, with the glyphs they
+    // write, on the thread it runs on, so a chart's first picture at that
+    // zoom there finds them made rather than making them in its frame. One
+    // piece a font, each a millisecond or two, so a picture asked for meanwhile
+    // waits little.
+    static std::vector<std::function<void()>> fontReadying(double zoom, qreal pixelRatio);
     void finishDrawing();
     ~LabChart() override;
 

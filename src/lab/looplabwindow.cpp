@@ -235,7 +235,8 @@ LoopLabWindow::LoopLabWindow(ScreenRegistry &registry)
         // Its fonts at every zoom are made there while the window is idle,
         // after what any chart asks of it.
         look::readyZoomSteps(this, [this, threads](qreal factor) {
-            threads->start([factor, ratio = devicePixelRatioF()] { LabChart::readyFonts(factor, ratio); }, -1);
+            for (std::function<void()> &piece : LabChart::fontReadying(factor, devicePixelRatioF()))
+                threads->start(std::move(piece), -1);
         });
     } else {
         look::readyZoomSteps(this);

@@ -227,7 +227,7 @@ std::optional<QFont> fontAtZoom(const QWidget *widget, qreal factor)
 }
 
 // Makes the fonts of one window at the zoom steps it has not been shown at,
-// one step each time the program is idle, nearest the present step first.
+// while the program is idle, nearest the present step first.
 class ZoomReadier : public QObject {
 public:
     ZoomReadier(QWidget *window, std::function<void(qreal)> alsoReady)
@@ -239,15 +239,45 @@ public:
         connect(&next_, &QTimer::timeout, this, &ZoomReadier::readyNext);
         // Not while the window opens and first paints, which it does at once.
         next_.start(kSettleMs);
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    // Nor while the student works, or watches the program draw (a beat
+    // played, a transient's beats), whom a piece of it would keep waiting.
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::UpdateRequest: // a window about to paint
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+            next_.start(kSettleMs);
+            break;
+        default:
+            break;
+        }
+        return false;
     }
 
 private:
     static constexpr int kSettleMs = 250;
 
+    // One font of one step at a time, a millisecond or less, so that what
+    // else the program does meanwhile (a beat played) waits little.
     void readyNext()
     {
         if (!window_->isVisible()) {
             next_.start(kSettleMs);
+            return;
+        }
+        if (!pending_.empty()) {
+            readyFont(pending_.back().first, pending_.back().second);
+            pending_.pop_back();
+            next_.start(0);
             return;
         }
         const int now = Zoom::instance().percent();
@@ -259,18 +289,23 @@ private:
             if (!done_.contains(percent) && (!nearest || std::abs(percent - now) < std::abs(*nearest - now)))
                 nearest = percent;
         }
-        if (!nearest)
+        if (!nearest) {
+            qApp->removeEventFilter(this);
+            scratch_ = QImage();
             return;
+        }
         done_.insert(*nearest);
-        readyAt(*nearest / 100.0);
+        collectTexts(*nearest / 100.0);
         if (alsoReady_)
             alsoReady_(*nearest / 100.0);
         next_.start(0);
     }
 
-    void readyAt(qreal factor)
+    // The fonts the window's controls write in at factor, each with the
+    // characters it writes.
+    void collectTexts(qreal factor)
     {
-        QHash<QString, std::pair<QFont, QString>> texts; // by font key: the font and the characters it writes
+        QHash<QString, qsizetype> byKey; // a font's place in pending_
         QList<QWidget *> widgets = window_->findChildren<QWidget *>();
         widgets.prepend(window_);
         for (const QWidget *widget : widgets) {
@@ -282,40 +317,49 @@ private:
             const std::optional<QFont> font = fontAtZoom(widget, factor);
             if (!font)
                 continue;
-            auto &[kept, characters] = texts[font->key()];
-            kept = *font;
+            const QString key = font->key();
+            if (!byKey.contains(key)) {
+                byKey.insert(key, static_cast<qsizetype>(pending_.size()));
+                pending_.emplace_back(*font, QString());
+            }
+            QString &characters = pending_[static_cast<std::size_t>(byKey.value(key))].second;
             for (const QChar c : text) {
                 if (!c.isSpace() && !characters.contains(c))
                     characters += c;
             }
         }
+    }
+
+    void readyFont(const QFont &font, const QString &characters)
+    {
         // Drawn as the window draws: at its resolution and pixel ratio.
-        const int dpi = window_->logicalDpiY();
-        QImage scratch(1024, 256, QImage::Format_ARGB32_Premultiplied);
-        scratch.setDotsPerMeterX(std::lround(window_->logicalDpiX() / 0.0254));
-        scratch.setDotsPerMeterY(std::lround(dpi / 0.0254));
-        scratch.setDevicePixelRatio(window_->devicePixelRatioF());
-        QPainter painter(&scratch);
-        for (const auto &[font, characters] : std::as_const(texts)) {
-            painter.setFont(font);
-            const qreal baseline = QFontMetricsF(font, &scratch).ascent();
-            // A short run at a time, so each stays within the picture; at
-            // each quarter pixel, as a glyph is made for each quarter of a
-            // pixel it may start at.
-            for (qsizetype i = 0; i < characters.size(); i += 16) {
-                for (const qreal x : {0.0, 0.25, 0.5, 0.75})
-                    painter.drawText(QPointF(x, baseline), characters.mid(i, 16));
-            }
-            // Kept, so the font's glyphs stay made until the window goes.
-            fonts_.push_back(font);
-            QFontMetricsF(fonts_.back()).height();
+        if (scratch_.isNull()) {
+            scratch_ = QImage(384, 96, QImage::Format_ARGB32_Premultiplied);
+            scratch_.setDotsPerMeterX(std::lround(window_->logicalDpiX() / 0.0254));
+            scratch_.setDotsPerMeterY(std::lround(window_->logicalDpiY() / 0.0254));
+            scratch_.setDevicePixelRatio(window_->devicePixelRatioF());
         }
+        QPainter painter(&scratch_);
+        painter.setFont(font);
+        const qreal baseline = QFontMetricsF(font, &scratch_).ascent();
+        // A short run at a time, so each stays within the picture at the
+        // largest zoom; at each quarter pixel, as a glyph is made for each
+        // quarter of a pixel it may start at.
+        for (qsizetype i = 0; i < characters.size(); i += 8) {
+            for (const qreal x : {0.0, 0.25, 0.5, 0.75})
+                painter.drawText(QPointF(x, baseline), characters.mid(i, 8));
+        }
+        // Kept, so the font's glyphs stay made until the window goes.
+        fonts_.push_back(font);
+        QFontMetricsF(fonts_.back()).height();
     }
 
     QWidget *window_;
     std::function<void(qreal)> alsoReady_;
     QTimer next_;
     std::set<int> done_;
+    std::vector<std::pair<QFont, QString>> pending_; // of the step being readied
+    QImage scratch_;
     std::vector<QFont> fonts_;
 };
 
