@@ -5,6 +5,7 @@
 #include "diagrams/explore.h"
 #include "diagrams/picturewindows.h"
 #include "lab/explore.h"
+#include "lab/labsession.h"
 #include "lab/looplabwindow.h"
 #include "lesson/lessonscreen.h"
 #include "lessons/afterload.h"
@@ -18,6 +19,7 @@
 
 #include <QGuiApplication>
 #include <QPointer>
+#include <QTimer>
 
 namespace valthera {
 
@@ -80,6 +82,9 @@ Program::~Program()
 void Program::start()
 {
     registry_.show(QStringLiteral("Introduction"));
+    // The lab's first beat takes a third of its opening to solve; solved
+    // while the student reads the welcome, once its first frame is shown.
+    QTimer::singleShot(250, [] { lab::LabSession::solveFirstBeatAhead(); });
 }
 
 } // namespace valthera

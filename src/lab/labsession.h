@@ -18,6 +18,12 @@ namespace valthera::lab {
 class LabSession {
 public:
     LabSession(); // Control of the whole circulation, solved, kept as the baseline
+    // Solves that first beat now, on a thread of its own, for every session
+    // made later to take a copy of rather than solve it again: for a program
+    // to call once its first window shows, well before the lab opens. A
+    // session made meanwhile waits for it. Once a run; on the calling thread
+    // only, as sessions are made.
+    static void solveFirstBeatAhead();
 
     // --- The model: switching starts over from the new model's Control,
     // which becomes the baseline; a loop of one model is never compared with
@@ -101,6 +107,8 @@ public:
 
 private:
     void solve();
+    // The readouts of the steady beat just solved.
+    void tookSteady();
 
     Simulator simulator_;
     Parameters parameters_;

@@ -1,5 +1,6 @@
 // The Loop Lab's state without a window: readouts as the student reads them,
-// the baseline and its deltas, reset, coalesced solving and the occlusion fit.
+// the baseline and its deltas, reset, coalesced solving and the occlusion fit;
+// a first beat solved ahead is the one a session solves itself.
 
 #include "lab/labsession.h"
 
@@ -105,6 +106,24 @@ private slots:
         QVERIFY(session.baseline().parameters == Parameters());
         QVERIFY(qAbs(session.measures()[Measure::EDV] - controlEdv) < 0.01);
         QCOMPARE(session.delta(Measure::SBP), QString());
+    }
+
+    void aFirstBeatSolvedAheadIsTheOneSolvedInPlace()
+    {
+        LabSession inPlace;
+        LabSession::solveFirstBeatAhead();
+        LabSession taken;
+        // The next solve starts from what the first left too (its Jacobian).
+        for (LabSession *session : {&inPlace, &taken}) {
+            session->setParameter(Param::R, 1.4);
+            session->update();
+        }
+        QCOMPARE(taken.report(), inPlace.report());
+        const auto &a = inPlace.shownBeat().samples;
+        const auto &b = taken.shownBeat().samples;
+        QCOMPARE(b.size(), a.size());
+        for (std::size_t k = 0; k < a.size(); ++k)
+            QVERIFY(a[k].V == b[k].V && a[k].Plv == b[k].Plv);
     }
 
     void occlusionFitsTheContractilityAndLastsUntilAChange()
