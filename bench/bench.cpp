@@ -104,6 +104,15 @@ void waitForPaint(QWidget *window)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
+// The event loop run for ms as a program left alone runs it.
+void idleFor(int ms)
+{
+    QElapsedTimer idle;
+    idle.start();
+    while (idle.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
 // Processor time this thread has used, in ms: unlike the clock on the wall it
 // does not count the time other processes on a busy machine had the processor.
 double threadCpuMs()
@@ -197,10 +206,7 @@ int childFirstFrame(bool bare, bool everyScreen, bool text, qint64 parentStartMs
         }
         // And idle a moment, as they are in use: a window readies what its
         // next zoom step needs meanwhile.
-        QElapsedTimer idle;
-        idle.start();
-        while (idle.elapsed() < 1000)
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        idleFor(1000);
     }
     std::printf("%lld %ld\n", static_cast<long long>(now - parentStartMs), peakResidentKiB());
     return 0;
@@ -278,10 +284,7 @@ double zoomSteps(valthera::ScreenRegistry &registry)
     }
     // A moment before the first key, as a student takes: meanwhile the lab
     // readies what its first step to each size would make on the spot.
-    QElapsedTimer idle;
-    idle.start();
-    while (idle.elapsed() < 1000)
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    idleFor(1000);
     valthera::look::Zoom &zoom = valthera::look::Zoom::instance();
     std::vector<double> times;
     std::vector<double> cpu;

@@ -484,19 +484,13 @@ std::vector<std::function<void()>> LabChart::fontReadying(double zoom, qreal pix
     for (const auto &[font, text] : fonts) {
         pieces.emplace_back([font, text, pixelRatio] {
             // As the charts draw: antialiased, onto an image at the screen's ratio.
-            QImage scratch(512, 96, QImage::Format_RGB32);
+            QImage scratch(384, 96, QImage::Format_RGB32);
             scratch.setDevicePixelRatio(pixelRatio);
             QPainter painter(&scratch);
             painter.setRenderHint(QPainter::Antialiasing);
             painter.setRenderHint(QPainter::TextAntialiasing);
             painter.setFont(font);
-            const double baseline = QFontMetricsF(font).ascent();
-            // A few at a time, each run within the picture at the largest
-            // zoom, at each quarter pixel a glyph may start at.
-            for (qsizetype i = 0; i < text.size(); i += 8) {
-                for (const double x : {0.0, 0.25, 0.5, 0.75})
-                    painter.drawText(QPointF(x, baseline), text.mid(i, 8));
-            }
+            look::makeGlyphs(painter, text);
         });
     }
     return pieces;

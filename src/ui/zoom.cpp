@@ -341,14 +341,7 @@ private:
         }
         QPainter painter(&scratch_);
         painter.setFont(font);
-        const qreal baseline = QFontMetricsF(font, &scratch_).ascent();
-        // A short run at a time, so each stays within the picture at the
-        // largest zoom; at each quarter pixel, as a glyph is made for each
-        // quarter of a pixel it may start at.
-        for (qsizetype i = 0; i < characters.size(); i += 8) {
-            for (const qreal x : {0.0, 0.25, 0.5, 0.75})
-                painter.drawText(QPointF(x, baseline), characters.mid(i, 8));
-        }
+        makeGlyphs(painter, characters);
         // Kept, so the font's glyphs stay made until the window goes.
         fonts_.push_back(font);
         QFontMetricsF(fonts_.back()).height();
@@ -366,6 +359,18 @@ private:
 constexpr char kReadierProperty[] = "valthera_zoomReadier";
 
 } // namespace
+
+void makeGlyphs(QPainter &painter, const QString &characters)
+{
+    const qreal baseline = QFontMetricsF(painter.font(), painter.device()).ascent();
+    // A short run at a time, so each stays within a small picture at the
+    // largest zoom; at each quarter pixel, as a glyph is made for each
+    // quarter of a pixel it may start at.
+    for (qsizetype i = 0; i < characters.size(); i += 8) {
+        for (const qreal x : {0.0, 0.25, 0.5, 0.75})
+            painter.drawText(QPointF(x, baseline), characters.mid(i, 8));
+    }
+}
 
 void readyZoomSteps(QWidget *window, std::function<void(qreal factor)> alsoReady)
 {

@@ -27,6 +27,8 @@
 #include <array>
 #include <functional>
 
+class QPainter;
+class QString;
 class QWidget;
 
 namespace valthera::look {
@@ -90,6 +92,11 @@ bool followsZoom(const QWidget *window);
 // factor readied, the present one first, for what the window draws elsewhere
 // (its own threads). Starts a moment after the window shows; once per window.
 void readyZoomSteps(QWidget *window, std::function<void(qreal factor)> alsoReady = {});
+
+// Draws characters in the painter's font onto its device (a scratch picture
+// of 384 × 96 pixels is enough), so that the glyphs a later text in that font
+// needs on this thread are already made.
+void makeGlyphs(QPainter &painter, const QString &characters);
 
 // The size a plain top-level window takes at the current zoom, for a window of
 // designSize at 100 %: designSize times the zoom, or, when the student has
