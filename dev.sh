@@ -36,7 +36,7 @@ build() {
 
 # The command-line companion by name, from any folder, as the README uses it.
 link_companion() {
-    local built="$PWD/build/default/src/lab/valthera-loop" link=/usr/local/bin/valthera-loop
+    local built="$PWD/build/default/src/loopcli/valthera-loop" link=/usr/local/bin/valthera-loop
     [ "$(readlink "$link" 2>/dev/null)" = "$built" ] && return 0
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"

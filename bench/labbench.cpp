@@ -17,7 +17,7 @@
 #include <random>
 #include <vector>
 
-using namespace valthera::lab;
+using namespace valthera::model;
 
 namespace {
 

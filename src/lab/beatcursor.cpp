@@ -7,6 +7,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 namespace {
 
 // Whether k lies in [from, to) walking forward round the periodic beat.

@@ -18,6 +18,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 enum class CyclePhase {
     Filling, // where the beat's filling cannot be told apart further
     EarlyFilling,

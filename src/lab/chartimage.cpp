@@ -19,6 +19,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 namespace {
 
 QString writePng(LabChart &chart, QSaveFile &file, QSize size)

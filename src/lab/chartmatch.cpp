@@ -4,6 +4,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 namespace {
 
 // Pla and R were solved for EDV and DBP with the isolated heart (a two-dimensional

@@ -11,6 +11,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 // One per loop of the lessons' loop table, in its order.
 enum class Chart { Control, Afterload90, Afterload100, Preload100, Preload140, Contractility125, Contractility75 };
 inline constexpr std::size_t kChartCount = 7;

@@ -4,6 +4,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 namespace {
 
 constexpr Direction U = Direction::Up;

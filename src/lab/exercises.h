@@ -15,6 +15,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 enum class Direction { Down, Same, Up };
 
 // A move smaller than this fraction of the control value counts as "same".

@@ -2,6 +2,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 const ChartMatch &chartMatchFor(LoopId loop)
 {
     switch (loop) {

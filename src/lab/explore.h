@@ -9,6 +9,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 class ChartExplorer {
 public:
     virtual ~ChartExplorer() = default;

@@ -22,6 +22,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 namespace {
 
 // Sizes at zoom 1, in pixels.

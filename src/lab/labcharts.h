@@ -17,9 +17,14 @@
 class QPainter;
 class QThreadPool;
 
+namespace valthera::model {
+struct Beat;
+}
+
 namespace valthera::lab {
 
-struct Beat;
+using namespace valthera::model;
+
 class BeatCursor;
 class LabSession;
 

@@ -7,6 +7,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 namespace {
 
 double roundTo(double value, int decimals)

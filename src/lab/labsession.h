@@ -15,6 +15,8 @@
 
 namespace valthera::lab {
 
+using namespace valthera::model;
+
 class LabSession {
 public:
     LabSession(); // Control of the whole circulation, solved, kept as the baseline

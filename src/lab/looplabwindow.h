@@ -83,12 +83,12 @@ private:
 
     QWidget *buildControls();
     QWidget *buildReadouts();
-    void addParameterRow(QWidget *parent, QGridLayout *grid, int row, lab::Param p);
+    void addParameterRow(QWidget *parent, QGridLayout *grid, int row, model::Param p);
     // The support devices' controls and their alarms, in words (looplabsupport.cpp).
     QWidget *buildSupportGroup(QWidget *parent);
     void showSupport();
 
-    void parameterEdited(lab::Param p, double value);
+    void parameterEdited(model::Param p, double value);
     void presetChosen(int index);
     void scheduleRecompute();
     void recompute();
@@ -102,7 +102,7 @@ private:
     void skipTransient();
     void showTransientCounter();
     void announceChanges();
-    QString announcedState(lab::Measure m) const;
+    QString announcedState(model::Measure m) const;
 
     QWidget *buildCursorPanel();
     void orderTabs();
@@ -113,9 +113,9 @@ private:
 
     lab::LabSession session_;
     double zoom_ = 1;
-    std::array<ParameterControls, lab::kParamCount> controls_{};
-    std::array<Readout, lab::kMeasureCount> readouts_{};
-    std::array<QString, lab::kMeasureCount> announced_{};
+    std::array<ParameterControls, model::kParamCount> controls_{};
+    std::array<Readout, model::kMeasureCount> readouts_{};
+    std::array<QString, model::kMeasureCount> announced_{};
     QString announcedFit_;
     QComboBox *presets_ = nullptr;
     QComboBox *model_ = nullptr;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 // ---------------------------------------------------------------------------
 // Compartments and state
@@ -96,4 +96,4 @@ double atrialActivation(double t, double period);
 // The PR interval: the atrium starts this long before the ventricles.
 double prInterval(double period);
 
-} // namespace valthera::lab
+} // namespace valthera::model

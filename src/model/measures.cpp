@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 namespace {
 
@@ -280,4 +280,4 @@ ValveEvents valveEvents(const Beat &beat)
     return ev;
 }
 
-} // namespace valthera::lab
+} // namespace valthera::model

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 enum class Measure {
     EDV,
@@ -120,4 +120,4 @@ inline double timeOf(const Beat &beat, int index)
     return index < 0 ? -1.0 : index * beat.step;
 }
 
-} // namespace valthera::lab
+} // namespace valthera::model

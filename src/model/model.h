@@ -14,11 +14,11 @@
 // the same code. Every equation and value is written down in docs/model.md.
 //
 // Typical use by the window:
-//     lab::Simulator sim;
-//     lab::SteadyState s = sim.steady(params);              // first show, from cold
+//     model::Simulator sim;
+//     model::SteadyState s = sim.steady(params);              // first show, from cold
 //     ...slider moved...
 //     s = sim.steady(newParams, s.start);                   // warm start: a few ms
-//     lab::Measures m = lab::measure(s);
+//     model::Measures m = model::measure(s);
 
 #include "model/beat.h"
 #include "model/measures.h"
@@ -28,7 +28,7 @@
 #include <optional>
 #include <vector>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 // ---------------------------------------------------------------------------
 // Steady state and transients
@@ -144,4 +144,4 @@ struct Segment {
 // Effective arterial elastance: from (EDV, 0) to the end-systolic point; slope −Ea.
 Segment arterialElastanceLine(const SteadyState &s);
 
-} // namespace valthera::lab
+} // namespace valthera::model

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 namespace {
 
@@ -150,4 +150,4 @@ std::optional<Param> Parameters::firstOutOfRange() const
     return std::nullopt;
 }
 
-} // namespace valthera::lab
+} // namespace valthera::model

@@ -11,7 +11,7 @@
 #include <span>
 #include <string_view>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 // The whole circulation (a closed loop of both hearts and both vascular beds)
 // and the isolated left heart (filled from a fixed atrial pressure, ejecting
@@ -111,4 +111,4 @@ bool deviceOn(const Parameters &p);
 // Beats in the steady cycle: the balloon pump's assist ratio when it runs, else 1.
 int cycleBeats(const Parameters &p);
 
-} // namespace valthera::lab
+} // namespace valthera::model

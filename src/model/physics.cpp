@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 namespace {
 
@@ -41,4 +41,4 @@ Physics::Physics(const Parameters &p)
 {
 }
 
-} // namespace valthera::lab
+} // namespace valthera::model

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <numbers>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 // The whole circulation's fixed parts (docs/model.md gives each source).
 struct CirculationConstants {
@@ -250,4 +250,4 @@ inline double lvPressure(const Physics &ph, double e, double V)
     at(d, Compartment::LA) = in.Qpvla - in.Qmv;
 }
 
-} // namespace valthera::lab
+} // namespace valthera::model

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 namespace {
 
@@ -85,4 +85,4 @@ const Preset *findPresetById(std::string_view id)
     return nullptr;
 }
 
-} // namespace valthera::lab
+} // namespace valthera::model

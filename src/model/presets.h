@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 struct PresetChange {
     Param parameter;
@@ -30,4 +30,4 @@ std::span<const Preset> presets();
 const Preset *findPreset(std::string_view name);
 const Preset *findPresetById(std::string_view id);
 
-} // namespace valthera::lab
+} // namespace valthera::model

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace valthera::lab {
+namespace valthera::model {
 
 namespace {
 
@@ -640,4 +640,4 @@ Segment arterialElastanceLine(const SteadyState &s)
     return {{m[Measure::EDV], 0}, endSystolicPoint(s.beat, s.parameters[Param::V0])};
 }
 
-} // namespace valthera::lab
+} // namespace valthera::model

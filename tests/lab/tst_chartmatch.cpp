@@ -37,16 +37,16 @@ void TestChartMatch::reproduces()
     QVERIFY(std::abs(match.ees - chart.esp() / chart.esv()) < 0.01);
     QCOMPARE(lab::findChartMatch(match.key), &match);
 
-    const lab::Parameters p = match.parameters();
+    const model::Parameters p = match.parameters();
     QVERIFY(!p.firstOutOfRange());
-    const lab::SteadyState s = lab::steadyState(p);
+    const model::SteadyState s = model::steadyState(p);
     QVERIFY(s.converged);
-    const lab::Measures m = lab::measure(s);
+    const model::Measures m = model::measure(s);
     const auto near = [](double model, double target, double within) { return std::abs(model - target) <= within; };
-    QVERIFY2(near(m[lab::Measure::EDV], chart.edv(), 1), qPrintable(QString::number(m[lab::Measure::EDV])));
-    QVERIFY2(near(m[lab::Measure::DBP], chart.aorticOpening(), 1), qPrintable(QString::number(m[lab::Measure::DBP])));
+    QVERIFY2(near(m[model::Measure::EDV], chart.edv(), 1), qPrintable(QString::number(m[model::Measure::EDV])));
+    QVERIFY2(near(m[model::Measure::DBP], chart.aorticOpening(), 1), qPrintable(QString::number(m[model::Measure::DBP])));
     // ESV is not solved for: it follows from where ejection meets the PIP line.
-    QVERIFY2(near(m[lab::Measure::ESV], chart.esv(), 4), qPrintable(QString::number(m[lab::Measure::ESV])));
+    QVERIFY2(near(m[model::Measure::ESV], chart.esv(), 4), qPrintable(QString::number(m[model::Measure::ESV])));
 }
 
 QTEST_GUILESS_MAIN(TestChartMatch)

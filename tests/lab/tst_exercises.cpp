@@ -66,8 +66,8 @@ void TestExercises::coversTheCauses()
 {
     // Each cause the lessons and the lab teach, changed the way it happens,
     // in the model that can show it.
-    using P = lab::Param;
-    using M = lab::ModelKind;
+    using P = model::Param;
+    using M = model::ModelKind;
     const std::set<std::tuple<M, P, bool>> wanted{{M::Heart, P::R, true}, {M::Heart, P::R, false},
         {M::Heart, P::Pla, true}, {M::Heart, P::Pla, false}, {M::Heart, P::Ees, true}, {M::Heart, P::Ees, false},
         {M::Heart, P::B, true}, {M::Circulation, P::R, true}, {M::Circulation, P::Ees, false},
@@ -76,9 +76,9 @@ void TestExercises::coversTheCauses()
         {M::Circulation, P::MVA, false}};
     std::set<std::tuple<M, P, bool>> found;
     for (const lab::Exercise &e : lab::exercises())
-        found.insert({e.model, e.parameter, e.value > lab::Parameters(e.model)[e.parameter]});
+        found.insert({e.model, e.parameter, e.value > model::Parameters(e.model)[e.parameter]});
     for (const auto &cause : wanted)
-        QVERIFY2(found.count(cause), lab::info(std::get<1>(cause)).name.data());
+        QVERIFY2(found.count(cause), model::info(std::get<1>(cause)).name.data());
 }
 
 void TestExercises::heldToModel_data()
@@ -92,29 +92,29 @@ void TestExercises::heldToModel()
 {
     QFETCH(const lab::Exercise *, exercise);
     QCOMPARE(lab::findExercise(exercise->name), exercise);
-    const lab::Parameters p = exercise->parameters();
+    const model::Parameters p = exercise->parameters();
     QVERIFY(!p.firstOutOfRange());
-    QVERIFY(p != lab::Parameters(exercise->model));
+    QVERIFY(p != model::Parameters(exercise->model));
     // The name says which model it runs in.
     QVERIFY(exercise->name.starts_with(
-        exercise->model == lab::ModelKind::Heart ? "Isolated heart." : "Whole circulation."));
+        exercise->model == model::ModelKind::Heart ? "Isolated heart." : "Whole circulation."));
 
-    const lab::SteadyState before = lab::steadyState(lab::Parameters(exercise->model));
-    const lab::SteadyState after = lab::steadyState(p);
+    const model::SteadyState before = model::steadyState(model::Parameters(exercise->model));
+    const model::SteadyState after = model::steadyState(p);
     QVERIFY(after.converged);
-    const lab::Measures m0 = lab::measure(before);
-    const lab::Measures m1 = lab::measure(after);
+    const model::Measures m0 = model::measure(before);
+    const model::Measures m1 = model::measure(after);
     const QString explanation = QString::fromStdString(exercise->explanation());
     for (std::size_t i = 0; i < lab::kAskedMeasures.size(); ++i) {
-        const lab::Measure m = lab::kAskedMeasures[i];
+        const model::Measure m = lab::kAskedMeasures[i];
         const double move = 100 * std::abs(m1[m] - m0[m]) / m0[m];
-        const QString where = text(lab::info(m).name) + QStringLiteral(" moves %1 %").arg(move, 0, 'f', 2);
+        const QString where = text(model::info(m).name) + QStringLiteral(" moves %1 %").arg(move, 0, 'f', 2);
         // Clear of the 2 % line either way, so no answer hangs on it.
         QVERIFY2(move < 1 || move > 4, qPrintable(where));
         QVERIFY2(exercise->expected[i] == lab::directionOf(m0[m], m1[m]), qPrintable(where));
         // The explanation tells the stored direction of every measure.
         const Direction d = exercise->expected[i];
-        const QString told = text(lab::info(m).name) + QLatin1Char(' ') +
+        const QString told = text(model::info(m).name) + QLatin1Char(' ') +
             (d == Direction::Same ? QStringLiteral("the same") : text(lab::directionText(d))) + QLatin1Char('.');
         QVERIFY2(explanation.contains(told), qPrintable(told));
     }

@@ -61,7 +61,7 @@ private slots:
             QCOMPARE(group == QLatin1String("groupSupport"), i.support);
         }
         auto *presets = child<QComboBox>("presets");
-        QCOMPARE(presets->count(), static_cast<int>(lab::presets().size()));
+        QCOMPARE(presets->count(), static_cast<int>(model::presets().size()));
         QCOMPARE(presets->itemText(9), QString("Aortic regurgitation"));
         QCOMPARE(presets->currentText(), QString("Control"));
         QCOMPARE(child<QLabel>("valueEDV")->text(), lab_->session().value(Measure::EDV));

@@ -13,7 +13,7 @@
 #include <boost/numeric/odeint.hpp>
 #include <cmath>
 
-using namespace valthera::lab;
+using namespace valthera::model;
 
 namespace {
 
@@ -52,14 +52,14 @@ constexpr auto H = ModelKind::Heart;
 
 } // namespace
 
-Q_DECLARE_METATYPE(valthera::lab::Parameters)
+Q_DECLARE_METATYPE(valthera::model::Parameters)
 
 class ModelTest : public QObject {
     Q_OBJECT
 private slots:
     void parameterTable()
     {
-        for (const ParamInfo &p : valthera::lab::parameterTable()) {
+        for (const ParamInfo &p : valthera::model::parameterTable()) {
             QCOMPARE(findParameter(p.name), &p);
             for (double d : {p.defaultValue, p.heartDefault}) {
                 QVERIFY2(p.min <= d && d <= p.max, p.name.data());
@@ -71,7 +71,7 @@ private slots:
         // Each model has four primary controls.
         for (ModelKind m : {C, H}) {
             int primary = 0;
-            for (const ParamInfo &p : valthera::lab::parameterTable())
+            for (const ParamInfo &p : valthera::model::parameterTable())
                 primary += p.primary && appliesTo(p, m) ? 1 : 0;
             QCOMPARE(primary, 4);
         }
@@ -491,7 +491,7 @@ private slots:
         for (ModelKind m : {C, H}) {
             for (const Preset &preset : presets())
                 sets.push_back(preset.parameters(m));
-            for (const ParamInfo &i : valthera::lab::parameterTable())
+            for (const ParamInfo &i : valthera::model::parameterTable())
                 if (appliesTo(i, m))
                     for (double v : {i.min, i.max})
                         sets.push_back(with(m, {{i.id, v}}));

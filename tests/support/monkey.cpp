@@ -772,7 +772,7 @@ QString Monkey::checkLab(QWidget *window)
     const lab::LabSession &session = lab->session();
     if (session.stale())
         return QStringLiteral("the lab shows parameters it has not solved");
-    for (const lab::ParamInfo &i : lab::parameterTable()) {
+    for (const model::ParamInfo &i : model::parameterTable()) {
         const QString name = lab::toQString(i.name);
         auto *spin = window->findChild<QDoubleSpinBox *>(QStringLiteral("spin") + name);
         auto *slider = window->findChild<QSlider *>(QStringLiteral("slider") + name);
@@ -790,14 +790,14 @@ QString Monkey::checkLab(QWidget *window)
         if (slider->value() != qRound((value - i.min) / i.step))
             return QStringLiteral("the lab's %1 slider is at %2 for %3").arg(name).arg(slider->value()).arg(value);
     }
-    for (const lab::MeasureInfo &i : lab::measureTable()) {
+    for (const model::MeasureInfo &i : model::measureTable()) {
         const QString name = lab::toQString(i.name);
         auto *value = window->findChild<QLabel *>(QStringLiteral("value") + name);
         auto *delta = window->findChild<QLabel *>(QStringLiteral("delta") + name);
         if (!value || !delta || value->text() != session.value(i.id) || delta->text() != session.delta(i.id))
             return QStringLiteral("the lab's %1 readout is not its session's").arg(name);
     }
-    if (!std::isfinite(session.measures()[lab::Measure::EDV]) || session.measures()[lab::Measure::SV] <= 0)
+    if (!std::isfinite(session.measures()[model::Measure::EDV]) || session.measures()[model::Measure::SV] <= 0)
         return QStringLiteral("the lab's loop has no stroke volume");
     auto *fit = window->findChild<QLabel *>(QStringLiteral("valueEesFit"));
     if (!fit || fit->text() != session.eesFit() || fit->text().isEmpty() == session.occlusion().has_value())

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-using namespace valthera::lab;
+using namespace valthera::model;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <QProcess>
 #include <QtTest>
 
-using namespace valthera::lab;
+using namespace valthera::model;
 
 namespace {
 
@@ -44,7 +44,7 @@ QJsonDocument parse(const Run &r)
 
 } // namespace
 
-Q_DECLARE_METATYPE(valthera::lab::Parameters)
+Q_DECLARE_METATYPE(valthera::model::Parameters)
 
 class LoopCliTest : public QObject {
     Q_OBJECT
