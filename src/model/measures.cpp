@@ -9,30 +9,32 @@ namespace valthera::model {
 namespace {
 
 constexpr std::array<MeasureInfo, kMeasureCount> kMeasures{{
-    {Measure::EDV, "EDV", "end-diastolic volume", "ml", 1, false},
-    {Measure::ESV, "ESV", "end-systolic volume", "ml", 1, false},
-    {Measure::SV, "SV", "stroke volume", "ml", 1, false},
-    {Measure::EF, "EF", "ejection fraction", "", 3, false},
-    {Measure::SBP, "SBP", "systolic aortic pressure", "mmHg", 1, false},
-    {Measure::DBP, "DBP", "diastolic aortic pressure", "mmHg", 1, false},
-    {Measure::MAP, "MAP", "mean aortic pressure", "mmHg", 1, false},
-    {Measure::ESP, "ESP", "end-systolic pressure", "mmHg", 1, false},
-    {Measure::EDP, "EDP", "end-diastolic pressure", "mmHg", 1, false},
-    {Measure::CO, "CO", "cardiac output", "l/min", 2, false},
-    {Measure::SW, "SW", "stroke work", "mmHg·ml", 0, false},
-    {Measure::Ea, "Ea", "effective arterial elastance", "mmHg/ml", 2, false},
-    {Measure::LVSP, "LVSP", "peak left ventricular pressure", "mmHg", 1, false},
-    {Measure::LAP, "LAP", "mean left atrial pressure", "mmHg", 1, false},
-    {Measure::RAP, "RAP", "mean right atrial pressure", "mmHg", 1, true},
-    {Measure::PAP, "PAP", "mean pulmonary arterial pressure", "mmHg", 1, true},
-    {Measure::PFR, "PFR", "peak filling rate", "EDV/s", 2, false},
-    {Measure::AtrialShare, "AtrialShare", "atrial share of filling", "", 3, true},
-    {Measure::RF, "RF", "regurgitant fraction", "", 3, false},
-    {Measure::PeakGradient, "PeakGradient", "peak aortic valve gradient", "mmHg", 1, false},
-    {Measure::AVFlow, "AVFlow", "forward flow through the aortic valve", "l/min", 2, false},
-    {Measure::PumpFlow, "PumpFlow", "flow through the support devices", "l/min", 2, true},
-    {Measure::Suction, "Suction", "a pump's inflow limited by an emptied ventricle", "", 0, true, true},
-    {Measure::DrainageLimited, "DrainageLimited", "VA-ECMO flow limited by venous drainage", "", 0, true, true},
+    {Measure::EDV, "EDV", "End-diastolic volume", "EDV", "end-diastolic volume", "ml", 1, false},
+    {Measure::ESV, "ESV", "End-systolic volume", "ESV", "end-systolic volume", "ml", 1, false},
+    {Measure::SV, "SV", "Stroke volume", "SV", "stroke volume", "ml", 1, false},
+    {Measure::EF, "EF", "Ejection fraction", "EF", "ejection fraction", "", 3, false},
+    {Measure::SBP, "SBP", "Systolic pressure", "SBP", "systolic aortic pressure", "mmHg", 1, false},
+    {Measure::DBP, "DBP", "Diastolic pressure", "DBP", "diastolic aortic pressure", "mmHg", 1, false},
+    {Measure::MAP, "MAP", "Mean arterial pressure", "MAP", "mean aortic pressure", "mmHg", 1, false},
+    {Measure::ESP, "ESP", "End-systolic pressure", "ESP", "end-systolic pressure", "mmHg", 1, false},
+    {Measure::EDP, "EDP", "End-diastolic pressure", "EDP", "end-diastolic pressure", "mmHg", 1, false},
+    {Measure::CO, "CO", "Cardiac output", "CO", "cardiac output", "l/min", 2, false},
+    {Measure::SW, "SW", "Stroke work", "SW", "stroke work", "mmHg·ml", 0, false},
+    {Measure::Ea, "Ea", "Arterial elastance", "Ea", "effective arterial elastance", "mmHg/ml", 2, false},
+    {Measure::LVSP, "LVSP", "Peak ventricular pressure", "LVSP", "peak left ventricular pressure", "mmHg", 1, false},
+    {Measure::LAP, "LAP", "Left atrial pressure", "LAP", "mean left atrial pressure", "mmHg", 1, false},
+    {Measure::RAP, "RAP", "Right atrial pressure", "RAP", "mean right atrial pressure", "mmHg", 1, true},
+    {Measure::PAP, "PAP", "Pulmonary artery pressure", "PAP", "mean pulmonary arterial pressure", "mmHg", 1, true},
+    {Measure::PFR, "PFR", "Peak filling rate", "PFR", "peak filling rate", "EDV/s", 2, false},
+    {Measure::AtrialShare, "AtrialShare", "Atrial share of filling", "", "atrial share of filling", "", 3, true},
+    {Measure::RF, "RF", "Regurgitant fraction", "RF", "regurgitant fraction", "", 3, false},
+    {Measure::PeakGradient, "PeakGradient", "Aortic valve peak gradient", "", "peak aortic valve gradient", "mmHg", 1, false},
+    {Measure::MitralGradient, "MitralGradient", "Mitral valve mean gradient", "",
+        "mean diastolic gradient across the mitral valve while it is open", "mmHg", 1, false},
+    {Measure::AVFlow, "AVFlow", "Aortic valve flow", "", "forward flow through the aortic valve", "l/min", 2, false},
+    {Measure::PumpFlow, "PumpFlow", "Device flow", "", "flow through the support devices", "l/min", 2, true},
+    {Measure::Suction, "Suction", "Pump suction", "", "a pump's inflow limited by an emptied ventricle", "", 0, true, true},
+    {Measure::DrainageLimited, "DrainageLimited", "Drainage limited", "", "VA-ECMO flow limited by venous drainage", "", 0, true, true},
 }};
 
 constexpr bool measuresIndexed()
@@ -101,7 +103,8 @@ Measures measureOne(const Beat &beat, const Parameters &p)
     double sumPump = 0, avForward = 0;
     bool suction = false, drainage = false;
     double sumPao = 0, sumQav = 0, sumPla = 0, sumPra = 0, sumPpa = 0, area = 0;
-    double peakFill = 0, gradient = 0;
+    double peakFill = 0, gradient = 0, mitralGradient = 0;
+    int mitralOpenSamples = 0;
     double aorticForward = 0, aorticBack = 0, mitralForward = 0, mitralBack = 0;
     for (std::size_t k = 0; k < n; ++k) {
         const Sample &x = s[k];
@@ -120,6 +123,10 @@ Measures measureOne(const Beat &beat, const Parameters &p)
         peakFill = std::max(peakFill, x.Qmv);
         if (x.Qav > 0)
             gradient = std::max(gradient, x.Plv - x.Pao);
+        if (x.Qmv > 0) {
+            mitralGradient += x.Pla - x.Plv;
+            ++mitralOpenSamples;
+        }
         (x.Qav > 0 ? aorticForward : aorticBack) += std::abs(x.Qav);
         (x.Qmv > 0 ? mitralForward : mitralBack) += std::abs(x.Qmv);
         const Sample &next = s[(k + 1) % n];
@@ -147,6 +154,7 @@ Measures measureOne(const Beat &beat, const Parameters &p)
     m[Measure::PFR] = peakFill / edv;
     m[Measure::RF] = (aorticBack + mitralBack) / (aorticForward + mitralBack);
     m[Measure::PeakGradient] = gradient;
+    m[Measure::MitralGradient] = mitralOpenSamples > 0 ? mitralGradient / mitralOpenSamples : 0;
     const double none = std::numeric_limits<double>::quiet_NaN();
     if (beat.model == ModelKind::Circulation) {
         m[Measure::RAP] = sumPra / count;

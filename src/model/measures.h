@@ -35,16 +35,19 @@ enum class Measure {
     AtrialShare,
     RF,
     PeakGradient,
+    MitralGradient,
     AVFlow,
     PumpFlow,
     Suction,
     DrainageLimited
 };
-inline constexpr std::size_t kMeasureCount = 24;
+inline constexpr std::size_t kMeasureCount = 25;
 
 struct MeasureInfo {
     Measure id;
     std::string_view name; // "EDV"; also the command line's JSON key
+    std::string_view title; // "End-diastolic volume": the clinical words a panel shows
+    std::string_view abbreviation; // "EDV", as clinicians write it; empty where they have none
     std::string_view meaning; // "end-diastolic volume"
     std::string_view unit; // "ml"; empty for a fraction
     int decimals; // for display
@@ -76,7 +79,8 @@ private:
 // beat's forward mitral inflow that enters from the atrium's activation onset
 // to mitral closure; RF: backward volume through both left-heart valves /
 // (forward aortic + backward mitral volume); PeakGradient: largest Plv − Pao
-// while the aortic valve is open; AVFlow: mean forward Qav, l/min; PumpFlow:
+// while the aortic valve is open; MitralGradient: mean Pla − Plv while mitral
+// flow is forward (how mitral stenosis is graded); AVFlow: mean forward Qav, l/min; PumpFlow:
 // mean device flow, l/min; Suction, DrainageLimited: whether a pump was
 // starved by an emptied ventricle, or the ECMO short of its flow, at any
 // instant. A record of several beats (a balloon pump's cycle) is measured
