@@ -12,11 +12,18 @@
 
 #include "app/program.h"
 #include "lab/looplabwindow.h"
+#include "model/model.h"
 #include "ui/zoom.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -28,6 +35,7 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QThread>
@@ -126,6 +134,127 @@ double loadAverage()
 {
     QFile file(QStringLiteral("/proc/loadavg"));
     return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').value(0).toDouble() : 0;
+}
+
+// What a window is made of, kind by kind, so a plain twin can be built of
+// the same controls: the floor a lab figure is measured against. Absolute
+// times do not travel between machines; a ratio to a floor measured in the
+// same run does.
+struct Part {
+    enum Kind { Label, Button, Check, Slider, Spin, DoubleSpin, Combo, List, Text, Chart };
+    Part(Kind k, QString t = {}, int n = 0, QSize m = {})
+        : kind(k)
+        , text(std::move(t))
+        , items(n)
+        , minimum(m)
+    {
+    }
+    Kind kind;
+    QString text;
+    int items;
+    QSize minimum;
+};
+
+std::vector<Part> partsOf(QWidget *window)
+{
+    std::vector<Part> parts;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(window))
+            continue;
+        if (auto *l = qobject_cast<QLabel *>(w))
+            parts.push_back(Part{Part::Label, l->text()});
+        else if (auto *c = qobject_cast<QCheckBox *>(w))
+            parts.push_back(Part{Part::Check, c->text()});
+        else if (auto *b = qobject_cast<QPushButton *>(w))
+            parts.push_back(Part{Part::Button, b->text()});
+        else if (qobject_cast<QSlider *>(w))
+            parts.push_back(Part{Part::Slider});
+        else if (qobject_cast<QDoubleSpinBox *>(w))
+            parts.push_back(Part{Part::DoubleSpin});
+        else if (qobject_cast<QAbstractSpinBox *>(w))
+            parts.push_back(Part{Part::Spin});
+        else if (auto *box = qobject_cast<QComboBox *>(w))
+            parts.push_back(Part{Part::Combo, box->currentText(), box->count()});
+        else if (auto *list = qobject_cast<QListWidget *>(w))
+            parts.push_back(Part{Part::List, {}, list->count()});
+        else if (qobject_cast<QPlainTextEdit *>(w))
+            parts.push_back(Part{Part::Text});
+        else if (w->inherits("valthera::lab::LabChart"))
+            parts.push_back(Part{Part::Chart, {}, 0, w->minimumSize()});
+    }
+    return parts;
+}
+
+// A plain widget that paints a loop as a polygon: the floor of a chart.
+class BareChart : public QWidget {
+public:
+    QPolygonF loop;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillRect(rect(), Qt::white);
+        painter.setPen(QPen(Qt::black, 2));
+        painter.drawPolygon(loop);
+    }
+};
+
+// The loop of a beat, fitted into size.
+QPolygonF loopOf(const valthera::model::Beat &beat, QSizeF size)
+{
+    QPolygonF line;
+    for (const auto &s : beat.samples)
+        line << QPointF(s.V / 250.0 * size.width(), size.height() - s.Plv / 200.0 * size.height());
+    return line;
+}
+
+std::unique_ptr<QWidget> plainTwin(const std::vector<Part> &parts)
+{
+    // Scrolled as the program's windows scroll their client area, so a large
+    // zoom grows the content, not the window.
+    auto window = std::make_unique<QScrollArea>();
+    window->setWidgetResizable(true);
+    auto *content = new QWidget;
+    auto *grid = new QGridLayout(content);
+    int i = 0;
+    for (const Part &part : parts) {
+        QWidget *w = nullptr;
+        switch (part.kind) {
+        case Part::Label: w = new QLabel(part.text); break;
+        case Part::Button: w = new QPushButton(part.text); break;
+        case Part::Check: w = new QCheckBox(part.text); break;
+        case Part::Slider: w = new QSlider(Qt::Horizontal); break;
+        case Part::Spin: w = new QSpinBox; break;
+        case Part::DoubleSpin: w = new QDoubleSpinBox; break;
+        case Part::Combo: {
+            auto *box = new QComboBox;
+            for (int k = 0; k < part.items; ++k)
+                box->addItem(part.text);
+            w = box;
+            break;
+        }
+        case Part::List: {
+            auto *list = new QListWidget;
+            for (int k = 0; k < part.items; ++k)
+                list->addItem(QStringLiteral("An exercise of the lab, one line"));
+            w = list;
+            break;
+        }
+        case Part::Text: w = new QPlainTextEdit(QStringLiteral("A line of feedback.")); break;
+        case Part::Chart: {
+            auto *chart = new BareChart;
+            chart->setMinimumSize(part.minimum);
+            w = chart;
+            break;
+        }
+        }
+        grid->addWidget(w, i / 6, i % 6);
+        ++i;
+    }
+    window->setWidget(content);
+    return window;
 }
 
 struct DragTimes {
@@ -288,6 +417,7 @@ double zoomSteps(valthera::ScreenRegistry &registry)
     valthera::look::Zoom &zoom = valthera::look::Zoom::instance();
     std::vector<double> times;
     std::vector<double> cpu;
+    std::vector<int> visited; // the percent each step went to
     auto step = [&](Qt::Key key) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier);
         Clock clock;
@@ -302,6 +432,7 @@ double zoomSteps(valthera::ScreenRegistry &registry)
         QApplication::processEvents(); // and whatever the step posted
         times.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
         cpu.push_back(threadCpuMs() - started);
+        visited.push_back(zoom.percent());
     };
     const double load = loadAverage();
     std::size_t firstRound = 0; // steps of the first round, eleven of them to a size not shown before
@@ -333,6 +464,41 @@ double zoomSteps(valthera::ScreenRegistry &registry)
     row("  later rounds: median", median(later), 0, "ms");
     row("  later rounds: 99th percentile", percentile(later, 0.99), 0, "ms");
     std::printf("  (load average %.2f on %d processors)\n", load, QThread::idealThreadCount());
+
+    // The floor: a plain window of the same number and kinds of controls,
+    // maximized on the same screen, its font stepped through the same sizes.
+    const std::vector<Part> parts = partsOf(window);
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::unique_ptr<QWidget> twin = plainTwin(parts);
+    twin->showMaximized();
+    waitForPaint(twin.get());
+    idleFor(1000);
+    const QFont base = twin->font();
+    std::vector<double> floor;
+    // Once through every size unmeasured, as the lab readies its sizes while
+    // idle: the floor is a step's own work, not the first load of a font.
+    for (int percent : valthera::look::Zoom::kSteps) {
+        QFont font = base;
+        font.setPointSizeF(base.pointSizeF() * percent / 100.0);
+        twin->setFont(font);
+        waitForPaint(twin.get());
+    }
+    for (int percent : visited) {
+        QFont font = base;
+        font.setPointSizeF(base.pointSizeF() * percent / 100.0);
+        Clock clock;
+        clock.start();
+        FirstPaint probe(twin.get());
+        twin->setFont(font);
+        while (!probe.painted)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        QApplication::processEvents();
+        floor.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+    }
+    std::printf("  floor: a plain window of the same %zu controls, its font stepped alike\n", parts.size());
+    row("  median zoom step against the floor", median(times), median(floor), "ms");
+    row("  99th percentile against the floor", percentile(times, 0.99), percentile(floor, 0.99), "ms");
     return worst;
 }
 
@@ -462,6 +628,7 @@ int main(int argc, char *argv[])
     QStringList names = registry.names();
     names.sort();
     double worst = 0;
+    double labOpenMs = 0;
     for (const QString &name : names) {
         if (name == QLatin1String("Introduction"))
             continue;
@@ -490,6 +657,25 @@ int main(int argc, char *argv[])
         const double m = median(times);
         worst = std::max(worst, m);
         row(qPrintable(QStringLiteral("  ") + name), m, bareOpenMs, "ms");
+        if (name == QLatin1String("LoopLab"))
+            labOpenMs = m;
+    }
+    // The lab's opening against a plain window of its controls, opened alike.
+    if (QWidget *lab = registry.show(QStringLiteral("LoopLab"))) {
+        waitForPaint(lab);
+        const std::vector<Part> parts = partsOf(lab);
+        lab->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        std::vector<double> twinOpen;
+        for (int i = 0; i < kRuns; ++i) {
+            Clock clock;
+            clock.start();
+            std::unique_ptr<QWidget> twin = plainTwin(parts);
+            twin->showMaximized();
+            waitForPaint(twin.get());
+            twinOpen.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        }
+        row("Loop Lab open against a plain twin's", labOpenMs, median(twinOpen), "ms");
     }
     row("slowest screen open (target 16 ms)", worst, 0, "ms");
 
@@ -559,8 +745,32 @@ int main(int argc, char *argv[])
             if (auto *slider = lab->findChild<QSlider *>(QString::fromLatin1(name)))
                 dragTimes(slider, 60, drags);
         }
-        row("median drag event", median(drags.wall), 0, "ms");
-        row("99th percentile drag event (target 8 ms)", percentile(drags.wall, 0.99), 0, "ms");
+        // The floor: one warm solve after the same small step and one repaint
+        // of a bare chart of the lab chart's size.
+        std::vector<double> floor;
+        {
+            using namespace valthera::model;
+            Simulator simulator;
+            Parameters p(ModelKind::Circulation);
+            SteadyState steady = simulator.steady(p);
+            BareChart chart;
+            chart.resize(640, 480);
+            chart.show();
+            QApplication::processEvents();
+            for (int i = 0; i < 120; ++i) {
+                const ParamInfo &r = parameterTable()[static_cast<std::size_t>(Param::R)];
+                p[Param::R] = r.min + (r.max - r.min) * (i % 60) / 60.0;
+                Clock clock;
+                clock.start();
+                steady = simulator.steady(p, steady.start);
+                chart.loop = loopOf(steady.beat, chart.size());
+                chart.repaint();
+                floor.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+            }
+        }
+        row("median drag event", median(drags.wall), median(floor), "ms");
+        row("99th percentile drag event (target 8 ms)", percentile(drags.wall, 0.99), percentile(floor, 0.99), "ms");
+        std::printf("  (floor: one warm solve of the same model and one repaint of a bare 640 x 480 chart)\n");
         row("  the same in processor time: median", median(drags.cpu), 0, "ms");
         row("  the same in processor time: 99th percentile", percentile(drags.cpu, 0.99), 0, "ms");
         std::printf("  (%zu mouse moves over six sliders, each handled, solved and painted; load average %.2f on %d "
