@@ -197,7 +197,7 @@ QString BeatCursor::phaseTextAt(int k) const
     const CyclePhase p = phaseAt(k);
     if (p != CyclePhase::ValvesShutVolumeChanging)
         return phaseName(p);
-    return QString::fromUtf8(phaseText(phases_[static_cast<std::size_t>(k)]));
+    return QString::fromUtf8(valthera::model::phaseText(phases_[static_cast<std::size_t>(k)]));
 }
 
 QString BeatCursor::shutValves() const

@@ -89,20 +89,23 @@ namespace {
 // The volume at the end of filling: the largest from the end of filling to
 // the smallest volume. Filling ends at activation onset, or earlier where the
 // mitral valve has closed before it (a leak or a pump emptying the ventricle
-// through late diastole), at that closure: in the record's last samples, which
-// by the beat's periodicity precede its first ones.
-double endDiastolicVolume(const std::vector<Sample> &s, std::size_t minV)
+// through late diastole), at that closure, in the last samples of the beat
+// before (`before`; a steady beat's own, by its periodicity).
+double endDiastolicVolume(const std::vector<Sample> &s, std::span<const Sample> before, std::size_t minV)
 {
-    std::size_t from = s.size();
-    if (!(s.back().Qmv > 0))
-        for (std::size_t k = s.size() - 1; k > minV + 1; --k)
-            if (s[k - 1].Qmv > 0) {
+    double edv = s[0].V;
+    if (!before.empty() && !(before.back().Qmv > 0)) {
+        // A steady beat's own last samples stop short of its smallest volume.
+        const std::size_t stop = before.data() == s.data() ? minV + 1 : 0;
+        std::size_t from = before.size();
+        for (std::size_t k = before.size() - 1; k > stop; --k)
+            if (before[k - 1].Qmv > 0) {
                 from = k;
                 break;
             }
-    double edv = s[0].V;
-    for (std::size_t k = from; k < s.size(); ++k)
-        edv = std::max(edv, s[k].V);
+        for (std::size_t k = from; k < before.size(); ++k)
+            edv = std::max(edv, before[k].V);
+    }
     for (std::size_t k = 0; k <= minV; ++k)
         edv = std::max(edv, s[k].V);
     return edv;
@@ -130,7 +133,7 @@ double atrialInflow(const Beat &beat, const ValveEvents &ev)
     return atrial;
 }
 
-Measures measureOne(const Beat &beat, const Parameters &p)
+Measures measureOne(const Beat &beat, const Parameters &p, std::span<const Sample> before)
 {
     Measures m;
     const auto &s = beat.samples;
@@ -139,7 +142,7 @@ Measures measureOne(const Beat &beat, const Parameters &p)
     const std::size_t n = s.size();
     const auto minV = static_cast<std::size_t>(
         std::min_element(s.begin(), s.end(), [](const Sample &a, const Sample &b) { return a.V < b.V; }) - s.begin());
-    const double edv = endDiastolicVolume(s, minV);
+    const double edv = endDiastolicVolume(s, before, minV);
     const double esv = s[minV].V;
     double sbp = s[0].Pao, dbp = s[0].Pao, lvsp = s[0].Plv;
     double sumPump = 0, avForward = 0;
@@ -266,11 +269,17 @@ Measures combine(std::span<const Measures> beats)
 Measures measure(const Beat &beat, const Parameters &p)
 {
     if (beat.beats <= 1)
-        return measureOne(beat, p);
+        return measureOne(beat, p, beat.samples);
     std::vector<Measures> each;
-    for (const Beat &b : splitBeats(beat))
-        each.push_back(measureOne(b, p));
+    const std::vector<Beat> beats = splitBeats(beat);
+    for (std::size_t j = 0; j < beats.size(); ++j)
+        each.push_back(measureOne(beats[j], p, beats[(j + beats.size() - 1) % beats.size()].samples));
     return combine(each);
+}
+
+Measures measure(const Beat &beat, const Parameters &p, std::span<const Sample> before)
+{
+    return measureOne(beat, p, before);
 }
 
 std::optional<AssistSplit> assistSplit(const Beat &beat, const Parameters &p)
@@ -278,8 +287,12 @@ std::optional<AssistSplit> assistSplit(const Beat &beat, const Parameters &p)
     if (beat.beats <= 1)
         return std::nullopt;
     std::vector<Measures> assisted, unassisted;
-    for (const Beat &b : splitBeats(beat))
-        (b.assisted[0] ? assisted : unassisted).push_back(measureOne(b, p));
+    const std::vector<Beat> beats = splitBeats(beat);
+    for (std::size_t j = 0; j < beats.size(); ++j) {
+        const Beat &b = beats[j];
+        (b.assisted[0] ? assisted : unassisted)
+            .push_back(measureOne(b, p, beats[(j + beats.size() - 1) % beats.size()].samples));
+    }
     if (assisted.empty() || unassisted.empty())
         return std::nullopt;
     return AssistSplit{combine(assisted), combine(unassisted)};

@@ -195,11 +195,16 @@ Transient Simulator::transient(const SteadyState &from, const Parameters &p, int
     full.samples.resize(static_cast<std::size_t>(n_));
     const Parameters &was = from.parameters;
     const double balloon = was[Param::IABP] > 0 ? was[Param::IABPvol] : 0;
+    // Each beat is measured with the one before: the end of its filling may
+    // fall in that beat's last samples.
+    std::vector<Sample> &previous = transientPrevious_;
+    previous = from.beat.samples;
     for (int b = 0; b < count; ++b) {
         const BalloonPhase phase = balloonPhase(p, b, balloon);
+        full.samples.resize(static_cast<std::size_t>(n_));
         x = integrate(p, x, full.samples.data(), 1, 0, phase);
         full.assisted = {phase.start > 0};
-        t.measures.push_back(measure(full, p));
+        t.measures.push_back(measure(full, p, previous));
         Beat &thin = t.beats.emplace_back();
         thin.model = full.model;
         thin.period = full.period;
@@ -209,6 +214,7 @@ Transient Simulator::transient(const SteadyState &from, const Parameters &p, int
         thin.samples.reserve(full.samples.size() / kTransientThin + 1);
         for (std::size_t k = 0; k < full.samples.size(); k += kTransientThin)
             thin.samples.push_back(full.samples[k]);
+        std::swap(previous, full.samples);
     }
     t.end = x;
     return t;

@@ -106,6 +106,7 @@ private:
     // A transient's full beat, measured and thinned: kept, so each transient
     // does not fault in a fresh third of a megabyte.
     Beat transientBeat_;
+    std::vector<Sample> transientPrevious_; // the beat before it
 };
 
 // Convenience for one-off use (the command line, tests): a fresh Simulator.

@@ -183,6 +183,19 @@ private slots:
         }
     }
 
+    // A beat after a change is not periodic: its last samples are the next
+    // beat's filling, so its EDV is still the filling before it, the old one.
+    void theBeatAfterAChangeKeepsTheOldFilling()
+    {
+        for (const Parameters &p : {preset("control"), preset("mitral-regurgitation")}) {
+            Simulator sim;
+            const SteadyState before = sim.steady(p);
+            const Transient t = sim.transient(before, with(p, {{Param::R, 1.6}}), 1);
+            QVERIFY2(std::abs(t.measures[0][Measure::EDV] - measure(before)[Measure::EDV]) < 0.01,
+                qPrintable(QString::number(t.measures[0][Measure::EDV] - measure(before)[Measure::EDV])));
+        }
+    }
+
     // The valves' laws as docs/model.md writes them, on every sample: the
     // Bernoulli term and the resistance forward, the orifice equation back.
     void valveLawsOnTheSamples()
