@@ -57,6 +57,8 @@ QString phaseName(CyclePhase phase)
         return QStringLiteral("ejection");
     case CyclePhase::IsovolumicRelaxation:
         return QStringLiteral("isovolumic relaxation");
+    case CyclePhase::ValvesShutVolumeChanging:
+        return QStringLiteral("valves shut, volume changing");
     }
     return {};
 }
@@ -70,6 +72,8 @@ QChar segmentLetter(CyclePhase phase)
         return QLatin1Char('G');
     case CyclePhase::IsovolumicRelaxation:
         return QLatin1Char('H');
+    case CyclePhase::ValvesShutVolumeChanging:
+        return {};
     default:
         return QLatin1Char('E'); // every kind of filling
     }
@@ -96,6 +100,7 @@ void BeatCursor::setBeat(const Beat &beat)
 {
     beat_ = &beat;
     events_ = valveEvents(beat);
+    phases_ = beatPhases(beat);
     stops_.clear();
     diastasis_ = -1;
     const auto &s = beat.samples;
@@ -160,33 +165,54 @@ double BeatCursor::endTime() const
 
 CyclePhase BeatCursor::phaseAt(int k) const
 {
-    if (!hasBeat() || k < 0)
+    if (!hasBeat() || k < 0 || static_cast<std::size_t>(k) >= phases_.size())
         return CyclePhase::Filling;
-    const auto &s = beat_->samples;
-    const int n = static_cast<int>(s.size());
-    const int k1 = events_.mitralClose, k2 = events_.aorticOpen, k4 = events_.aorticClose, k5 = events_.mitralOpen;
-    if (k1 < 0 || k2 < 0 || k4 < 0 || k5 < 0) {
-        // A beat missing an event (a valve that never opens): by the valves as they are.
-        const Sample &at = s[static_cast<std::size_t>(k)];
-        if (at.Qav > 0)
-            return CyclePhase::Ejection;
-        if (at.Qmv > 0)
-            return CyclePhase::Filling;
-        const Sample &next = s[static_cast<std::size_t>((k + 1) % n)];
-        return next.Plv >= at.Plv ? CyclePhase::IsovolumicContraction : CyclePhase::IsovolumicRelaxation;
-    }
-    if (inCycle(k, k1, k2, n))
+    switch (phases_[static_cast<std::size_t>(k)].phase) {
+    case Phase::IsovolumicContraction:
         return CyclePhase::IsovolumicContraction;
-    if (inCycle(k, k2, k4, n))
+    case Phase::Ejection:
         return CyclePhase::Ejection;
-    if (inCycle(k, k4, k5, n))
+    case Phase::IsovolumicRelaxation:
         return CyclePhase::IsovolumicRelaxation;
+    case Phase::ValvesShutVolumeChanging:
+        return CyclePhase::ValvesShutVolumeChanging;
+    case Phase::Filling:
+        break;
+    }
+    // True filling, told apart by the events around it.
+    const int n = static_cast<int>(beat_->samples.size());
+    const int k1 = events_.mitralClose, k5 = events_.mitralOpen;
+    if (k1 < 0 || k5 < 0)
+        return CyclePhase::Filling;
     const int atrial = inCycle(events_.atrialOnset, k5, k1, n) ? events_.atrialOnset : -1;
     if (atrial >= 0 && inCycle(k, atrial, k1, n))
         return CyclePhase::AtrialContraction;
     if (diastasis_ >= 0 && inCycle(k, diastasis_, atrial >= 0 ? atrial : k1, n))
         return CyclePhase::Diastasis;
     return diastasis_ >= 0 || atrial >= 0 ? CyclePhase::EarlyFilling : CyclePhase::Filling;
+}
+
+QString BeatCursor::phaseTextAt(int k) const
+{
+    const CyclePhase p = phaseAt(k);
+    if (p != CyclePhase::ValvesShutVolumeChanging)
+        return phaseName(p);
+    return QString::fromUtf8(valthera::model::phaseText(phases_[static_cast<std::size_t>(k)]));
+}
+
+QString BeatCursor::shutValves() const
+{
+    if (!hasBeat())
+        return {};
+    const auto &s = beat_->samples;
+    const bool mitral = std::any_of(s.begin(), s.end(), [](const Sample &x) { return x.Qmv > 0; });
+    const bool aortic = std::any_of(s.begin(), s.end(), [](const Sample &x) { return x.Qav > 0; });
+    if (mitral && aortic)
+        return {};
+    if (!mitral && !aortic)
+        return QStringLiteral("mitral and aortic valves stay shut this beat");
+    return mitral ? QStringLiteral("aortic valve stays shut this beat")
+                  : QStringLiteral("mitral valve stays shut this beat");
 }
 
 int BeatCursor::nearestPoint() const
@@ -258,15 +284,15 @@ std::vector<EventStop> BeatCursor::stopsBetween(int from, int to) const
     return passed;
 }
 
-QString BeatCursor::tell(const std::vector<EventStop> &passed, CyclePhase before) const
+QString BeatCursor::tell(const std::vector<EventStop> &passed, const QString &before) const
 {
     if (!hasBeat())
         return {};
     QStringList parts;
     for (const EventStop &e : passed)
         parts << describeEvent(e);
-    if (phase() != before)
-        parts << phaseName(phase());
+    if (const QString now = phaseText(); now != before)
+        parts << now;
     return capitalised(parts.join(QStringLiteral("; ")));
 }
 
@@ -274,7 +300,7 @@ QString BeatCursor::stepBy(double seconds)
 {
     if (!hasBeat())
         return {};
-    const CyclePhase before = phase();
+    const QString before = phaseText();
     const int from = sample();
     time_ = std::clamp(time_ + seconds, 0.0, endTime());
     return tell(stopsBetween(from, sample()), before);
@@ -284,7 +310,7 @@ QString BeatCursor::jumpTo(double seconds)
 {
     if (!hasBeat())
         return {};
-    const CyclePhase before = phase();
+    const QString before = phaseText();
     time_ = std::clamp(seconds, 0.0, endTime());
     std::vector<EventStop> landed;
     if (const EventStop *here = stopHere())
@@ -310,7 +336,7 @@ QString BeatCursor::advance(double seconds, const std::function<void()> &atBeatE
 {
     if (!hasBeat() || seconds <= 0)
         return {};
-    const CyclePhase before = phase();
+    const QString before = phaseText();
     std::vector<EventStop> passed;
     int from = sample();
     double t = time_ + seconds;
@@ -362,9 +388,10 @@ QString BeatCursor::readout() const
                     .arg(QString::fromLatin1(kPointNames[static_cast<std::size_t>(point - 1)]));
     }
     QStringList lines;
-    lines << QStringLiteral("%1 ms of %2 · %3, segment %4")
-                 .arg(whole(time_ * 1000), whole(beat_->period * 1000), capitalised(phaseName(p)))
-                 .arg(segmentLetter(p));
+    const QChar segment = segmentLetter(p);
+    lines << QStringLiteral("%1 ms of %2 · %3%4")
+                 .arg(whole(time_ * 1000), whole(beat_->period * 1000), capitalised(phaseText()),
+                     segment.isNull() ? QString() : QStringLiteral(", segment %1").arg(segment));
     lines << where;
     lines << QStringLiteral("V %1 ml · LV %2 · aortic %3 · atrial %4 mmHg")
                  .arg(whole(s.V), whole(s.Plv), whole(s.Pao), whole(s.Pla));
@@ -372,6 +399,9 @@ QString BeatCursor::readout() const
     QString valves = QStringLiteral("Mitral valve %1 · aortic valve %2")
                          .arg(s.Qmv > 0 ? QStringLiteral("open") : QStringLiteral("shut"),
                              s.Qav > 0 ? QStringLiteral("open") : QStringLiteral("shut"));
+    // A valve that never opens is said once, not as every instant's "shut".
+    if (const QString never = shutValves(); !never.isEmpty())
+        valves += QStringLiteral(" (%1)").arg(never);
     if (const int sound = heartSound(); sound > 0)
         valves += sound == 1 ? QStringLiteral(" · first heart sound") : QStringLiteral(" · second heart sound");
     lines << valves;

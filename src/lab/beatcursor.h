@@ -10,6 +10,7 @@
 // whenever that beat changes or another takes its place.
 
 #include "model/measures.h"
+#include "model/phases.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,12 +28,17 @@ enum class CyclePhase {
     AtrialContraction,
     IsovolumicContraction,
     Ejection,
-    IsovolumicRelaxation
+    IsovolumicRelaxation,
+    // Both valves shut while a leak or a pump moves the volume: not a
+    // segment of the lessons' loop (the model's Phase::ValvesShutVolumeChanging).
+    ValvesShutVolumeChanging
 };
-// In the lessons' words, lower case: "early filling", "isovolumic contraction".
+// In the lessons' words, lower case: "early filling", "isovolumic contraction";
+// "valves shut, volume changing" (BeatCursor::phaseText says why).
 QString phaseName(CyclePhase phase);
 // The lessons' loop segment: E filling, F isovolumic contraction, G ejection,
-// H isovolumic relaxation.
+// H isovolumic relaxation; a null QChar where the volume changes with both
+// valves shut, which is none of them.
 QChar segmentLetter(CyclePhase phase);
 
 // The instants the cursor stops at with PageUp/PageDown, in the order of the
@@ -83,8 +89,17 @@ public:
     // beat's start, telling of every event it passes.
     QString advance(double seconds, const std::function<void()> &atBeatEnd = {});
 
+    // The phase from the model's beatPhases (flows and volume), with filling
+    // told apart further into early filling, diastasis and atrial contraction.
     CyclePhase phase() const { return phaseAt(sample()); }
     CyclePhase phaseAt(int sample) const;
+    // The phase in words, with what moves the volume when both valves are
+    // shut and it changes: "valves shut, volume falling: mitral regurgitation".
+    QString phaseText() const { return phaseTextAt(sample()); }
+    QString phaseTextAt(int sample) const;
+    // A valve that never passes forward flow in the beat: "aortic valve
+    // stays shut this beat"; empty when both open.
+    QString shutValves() const;
     // The lessons' numbered point nearest in time, 1 to 5 (0 without a beat).
     int nearestPoint() const;
     // 1 for the first heart sound (mitral closure), 2 for the second (aortic
@@ -102,12 +117,13 @@ private:
     int sampleOf(double seconds) const;
     // What a move from sample `from` to the cursor tells: the events in
     // `passed` and a change of phase.
-    QString tell(const std::vector<EventStop> &passed, CyclePhase before) const;
+    QString tell(const std::vector<EventStop> &passed, const QString &before) const;
     std::vector<EventStop> stopsBetween(int from, int to) const; // from < k ≤ to, or to ≤ k < from
 
     const Beat *beat_ = nullptr;
     ValveEvents events_;
     std::vector<EventStop> stops_;
+    std::vector<SamplePhase> phases_; // the model's, one per sample
     int diastasis_ = -1; // first sample of diastasis, -1 where there is none
     double time_ = 0;
 };

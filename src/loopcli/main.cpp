@@ -1,14 +1,17 @@
 // valthera-loop: the Loop Lab's models from the command line.
 //   valthera-loop [--circulation | --heart] [--preset ID] [NAME=VALUE]...
 //                 [--step NAME=VALUE]... [--beats N] [--json | --csv]
+//   valthera-loop --help | --version
 // Prints the steady beat's measures as one JSON object (default) or its
 // samples as CSV; with --step, the measures of each beat after the change.
 // Bad input prints one line on stderr, nothing on stdout, and exits with 2,
 // so scripts can tell a typo from a result.
 
 #include "model/model.h"
+#include "model/phases.h"
 #include "model/presets.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -43,6 +46,28 @@ std::string rangeText(const ParamInfo &i)
     return buf;
 }
 
+// Columns on a terminal: UTF-8 text ("mmHg·s/ml", "−") padded by the
+// characters it shows, not its bytes.
+std::size_t shownWidth(std::string_view text)
+{
+    std::size_t width = 0;
+    for (const char c : text)
+        width += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 0 : 1;
+    return width;
+}
+
+std::string padRight(std::string_view text, std::size_t width)
+{
+    const std::size_t shown = shownWidth(text);
+    return str(text) + std::string(width > shown ? width - shown : 0, ' ');
+}
+
+std::string padLeft(std::string_view text, std::size_t width)
+{
+    const std::size_t shown = shownWidth(text);
+    return std::string(width > shown ? width - shown : 0, ' ') + str(text);
+}
+
 int fail(const std::string &message)
 {
     std::fprintf(stderr, "valthera-loop: %s\n", message.c_str());
@@ -70,6 +95,7 @@ void printHelp()
 {
     std::printf("Usage: valthera-loop [--circulation | --heart] [--preset ID] [NAME=VALUE]...\n"
                 "                     [--step NAME=VALUE]... [--beats N] [--json | --csv]\n"
+                "       valthera-loop --help | --version\n"
                 "Finds the steady beat of one of the Loop Lab's models and prints its measures as\n"
                 "JSON (--json, the default) or its samples as CSV (--csv).\n"
                 "\nModels:\n"
@@ -82,20 +108,31 @@ void printHelp()
                 "Preset ids: %s\n"
                 "\n--step NAME=VALUE: from the steady beat of the settings, the stepped parameters\n"
                 "change at the start of beat 1, and the measures of beats 1..N are printed\n"
-                "(--beats N, 1 to %d, default %d): --json as an array of objects each with \"beat\",\n"
-                "--csv as one row per beat with a beat column first.\n"
+                "(--beats N, 1 to %d, default %d; only with --step): --json as an array of objects\n"
+                "each with \"beat\", --csv as one row per beat with a beat column first.\n"
                 "\nWithout --step, --csv prints the steady beat: t,V,Plv,Pao,Qmv,Qav,Pla,e, then in\n"
                 "the whole circulation V_SA,V_SV,V_RV,V_PA,V_PV,V_LA (the volume of every other\n"
                 "compartment: V and these add up to all the blood), Pra,Prv,Ppa,Ppv, Qpump (all\n"
-                "support devices' flow, ml/s) and, with the balloon pump on, Vballoon (ml).\n"
+                "support devices' flow, ml/s) and, with the balloon pump on, Vballoon (ml); last,\n"
+                "phase: filling, isovolumic-contraction, ejection, isovolumic-relaxation or\n"
+                "valves-shut-volume-changing (both valves shut while a leak or a pump moves the\n"
+                "volume).\n"
                 "\nSupport devices (whole circulation only, all off by default): IABP, the balloon\n"
                 "pump assisting every beat (1), every second (2) or third (3), with IABPvol; Axial,\n"
                 "a transvalvular pump's speed; LVAD, a centrifugal pump's speed; ECMO, VA-ECMO flow.\n"
                 "With IABP=2 or 3 the steady state is a cycle of that many beats: the CSV covers it\n"
                 "all with a beat column first, and the JSON adds \"assisted\" and \"unassisted\"\n"
                 "objects with those beats' own measures.\n"
-                "\nParameters (default in the whole circulation / the isolated heart, range, unit):\n",
+                "\nParameters (default in the whole circulation / the isolated heart, range and unit,\n"
+                "meaning):\n",
         presetIds().c_str(), kMaxTransientBeats, kDefaultTransientBeats);
+    // Name, defaults, range and unit in aligned columns; the meaning, the
+    // only long one, last.
+    struct Row {
+        std::string name, defaults, range, meaning;
+    };
+    std::vector<Row> rows;
+    std::size_t nameWidth = 0, defaultsWidth = 0, rangeWidth = 0;
     for (const ParamInfo &i : parameterTable()) {
         char defaults[64];
         const bool circulation = appliesTo(i, ModelKind::Circulation), heart = appliesTo(i, ModelKind::Heart);
@@ -106,9 +143,14 @@ void printHelp()
             std::snprintf(defaults, sizeof defaults, "%.*f / -", i.decimals, i.defaultValue);
         else
             std::snprintf(defaults, sizeof defaults, "- / %.*f", i.decimals, i.heartDefault);
-        std::printf("  %-6.*s %-48.*s %15s   %s\n", static_cast<int>(i.name.size()), i.name.data(),
-            static_cast<int>(i.meaning.size()), i.meaning.data(), defaults, rangeText(i).c_str());
+        Row &row = rows.emplace_back(Row{str(i.name), defaults, rangeText(i), str(i.meaning)});
+        nameWidth = std::max(nameWidth, shownWidth(row.name));
+        defaultsWidth = std::max(defaultsWidth, shownWidth(row.defaults));
+        rangeWidth = std::max(rangeWidth, shownWidth(row.range));
     }
+    for (const Row &row : rows)
+        std::printf("  %s  %s  %s  %s\n", padRight(row.name, nameWidth).c_str(),
+            padLeft(row.defaults, defaultsWidth).c_str(), padRight(row.range, rangeWidth).c_str(), row.meaning.c_str());
     std::printf("\nMeasures (JSON keys; null where a measure does not apply to the model):\n ");
     for (const MeasureInfo &i : measureTable())
         std::printf(" %.*s", static_cast<int>(i.name.size()), i.name.data());
@@ -204,11 +246,16 @@ int main(int argc, char **argv)
     const Preset *preset = nullptr;
     std::vector<Setting> settings, steps;
     int beats = kDefaultTransientBeats;
+    bool beatsGiven = false;
     bool csv = false, formatChosen = false;
     for (int a = 1; a < argc; ++a) {
         const std::string_view arg = argv[a];
         if (arg == "--help" || arg == "-h") {
             printHelp();
+            return 0;
+        }
+        if (arg == "--version") {
+            std::printf("valthera-loop %s\n", VALTHERA_VERSION);
             return 0;
         }
         if (arg == "--json" || arg == "--csv") {
@@ -249,6 +296,7 @@ int main(int argc, char **argv)
                     return fail("--beats " + str(value) + " is not a whole number from 1 to " +
                         std::to_string(kMaxTransientBeats));
                 beats = static_cast<int>(n);
+                beatsGiven = true;
             }
             continue;
         }
@@ -259,6 +307,8 @@ int main(int argc, char **argv)
         settings.push_back(s);
     }
 
+    if (beatsGiven && steps.empty())
+        return fail("--beats counts the beats after a --step; give --step NAME=VALUE with it");
     const ModelKind kind = model.value_or(ModelKind::Circulation);
     Parameters p = preset ? preset->parameters(kind) : Parameters(kind);
     for (const std::vector<Setting> *list : {&settings, &steps})
@@ -321,7 +371,8 @@ int main(int argc, char **argv)
             if (balloon)
                 out += ",Vballoon";
         }
-        out += "\n";
+        out += ",phase\n";
+        const std::vector<SamplePhase> phases = beatPhases(s.beat);
         char row[600];
         const std::size_t perBeat = s.beat.samples.size() / static_cast<std::size_t>(s.beat.beats);
         for (std::size_t k = 0; k < s.beat.samples.size(); ++k) {
@@ -339,6 +390,8 @@ int main(int argc, char **argv)
                     n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g", x.Vballoon + 0.0);
             }
             out += row;
+            out += ",";
+            out += phaseId(phases[k].phase);
             out += "\n";
         }
         print(out);

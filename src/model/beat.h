@@ -1,6 +1,8 @@
 #pragma once
 // The compartments of the models, their state, and a beat as samples in time.
+// (The beat's clock, its period and activations, is in activation.h.)
 
+#include "model/activation.h"
 #include "model/parameters.h"
 
 #include <array>
@@ -60,6 +62,7 @@ struct Sample {
     double Vballoon = 0; // the balloon pump's volume, ml
     bool suction = false; // a pump's inflow limited by an emptied ventricle
     bool drainageLimited = false; // VA-ECMO short of its set flow
+    double QpumpLv = 0; // the pumps' flow out of the LV (axial and LVAD; negative: backwards), ml/s
 };
 
 struct Point {
@@ -83,17 +86,5 @@ struct Beat {
     // a deflation, their aortic end-diastolic pressure is the assisted one.
     std::array<bool, kMaxCycleBeats> assisted{};
 };
-
-inline constexpr double kTargetStep = 0.0005; // s; N = round(T / kTargetStep)
-double beatPeriod(double hr);
-int samplesPerBeat(double hr);
-// Ventricular activation at time t (s) after onset, in a beat of period T:
-// its durations scale with √T, as the QT interval does, and it is back to
-// zero before the next onset at every heart rate.
-double activation(double t, double period);
-// Atrial activation at time t (s) after ventricular onset.
-double atrialActivation(double t, double period);
-// The PR interval: the atrium starts this long before the ventricles.
-double prInterval(double period);
 
 } // namespace valthera::model

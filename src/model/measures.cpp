@@ -86,7 +86,54 @@ Point endSystolicPoint(const Beat &beat, double v0)
 
 namespace {
 
-Measures measureOne(const Beat &beat, const Parameters &p)
+// The volume at the end of filling: the largest from the end of filling to
+// the smallest volume. Filling ends at activation onset, or earlier where the
+// mitral valve has closed before it (a leak or a pump emptying the ventricle
+// through late diastole), at that closure, in the last samples of the beat
+// before (`before`; a steady beat's own, by its periodicity).
+double endDiastolicVolume(const std::vector<Sample> &s, std::span<const Sample> before, std::size_t minV)
+{
+    double edv = s[0].V;
+    if (!before.empty() && !(before.back().Qmv > 0)) {
+        // A steady beat's own last samples stop short of its smallest volume.
+        const std::size_t stop = before.data() == s.data() ? minV + 1 : 0;
+        std::size_t from = before.size();
+        for (std::size_t k = before.size() - 1; k > stop; --k)
+            if (before[k - 1].Qmv > 0) {
+                from = k;
+                break;
+            }
+        for (std::size_t k = from; k < before.size(); ++k)
+            edv = std::max(edv, before[k].V);
+    }
+    for (std::size_t k = 0; k <= minV; ++k)
+        edv = std::max(edv, s[k].V);
+    return edv;
+}
+
+// Forward mitral inflow from the atrium's onset to the mitral closure that
+// follows it. The closure usually comes after the ventricles' onset, in the
+// next beat's first samples; the beat is periodic, so they are this beat's
+// first ones. The walk stops at peak ventricular pressure whatever happens:
+// a valve shut at the atrium's onset that the atrium does not open again
+// lets nothing in from it.
+double atrialInflow(const Beat &beat, const ValveEvents &ev)
+{
+    const auto &s = beat.samples;
+    const int n = static_cast<int>(s.size());
+    const int onset = std::clamp(static_cast<int>(std::lround(beat.atrialOnset / beat.step)), 0, n - 1);
+    double atrial = 0;
+    for (int i = 0; i < n; ++i) {
+        const int k = (onset + i) % n;
+        const int before = (k + n - 1) % n;
+        if (k == ev.peakPressure || (i > 0 && s[before].Qmv > 0 && s[k].Qmv <= 0))
+            break;
+        atrial += std::max(0.0, s[k].Qmv);
+    }
+    return atrial;
+}
+
+Measures measureOne(const Beat &beat, const Parameters &p, std::span<const Sample> before)
 {
     Measures m;
     const auto &s = beat.samples;
@@ -95,9 +142,7 @@ Measures measureOne(const Beat &beat, const Parameters &p)
     const std::size_t n = s.size();
     const auto minV = static_cast<std::size_t>(
         std::min_element(s.begin(), s.end(), [](const Sample &a, const Sample &b) { return a.V < b.V; }) - s.begin());
-    double edv = s[0].V;
-    for (std::size_t k = 0; k <= minV; ++k)
-        edv = std::max(edv, s[k].V);
+    const double edv = endDiastolicVolume(s, before, minV);
     const double esv = s[minV].V;
     double sbp = s[0].Pao, dbp = s[0].Pao, lvsp = s[0].Plv;
     double sumPump = 0, avForward = 0;
@@ -152,24 +197,17 @@ Measures measureOne(const Beat &beat, const Parameters &p)
     m[Measure::LVSP] = lvsp;
     m[Measure::LAP] = sumPla / count;
     m[Measure::PFR] = peakFill / edv;
-    m[Measure::RF] = (aorticBack + mitralBack) / (aorticForward + mitralBack);
+    // No flow through either valve, forward or back (a pump carrying all
+    // the output with competent valves): nothing regurgitates.
+    const double through = aorticForward + mitralBack;
+    m[Measure::RF] = through > 0 ? (aorticBack + mitralBack) / through : 0;
     m[Measure::PeakGradient] = gradient;
     m[Measure::MitralGradient] = mitralOpenSamples > 0 ? mitralGradient / mitralOpenSamples : 0;
     const double none = std::numeric_limits<double>::quiet_NaN();
     if (beat.model == ModelKind::Circulation) {
         m[Measure::RAP] = sumPra / count;
         m[Measure::PAP] = sumPpa / count;
-        // Forward mitral inflow from the atrium's onset to mitral closure,
-        // which comes after the ventricles' onset, in the next beat's first
-        // samples; the beat is periodic, so they are this beat's first ones.
-        const ValveEvents ev = valveEvents(beat);
-        double atrial = 0;
-        const auto onset = static_cast<std::size_t>(std::max(0.0, std::round(beat.atrialOnset / beat.step)));
-        for (std::size_t k = onset; k < n; ++k)
-            atrial += std::max(0.0, s[k].Qmv);
-        if (ev.mitralClose >= 0 && static_cast<std::size_t>(ev.mitralClose) < onset)
-            for (int k = 0; k < ev.mitralClose; ++k)
-                atrial += std::max(0.0, s[k].Qmv);
+        const double atrial = atrialInflow(beat, valveEvents(beat));
         m[Measure::AtrialShare] = mitralForward > 0 ? atrial / mitralForward : none;
         m[Measure::PumpFlow] = sumPump / count * 0.06;
         m[Measure::Suction] = suction ? 1 : 0;
@@ -231,11 +269,17 @@ Measures combine(std::span<const Measures> beats)
 Measures measure(const Beat &beat, const Parameters &p)
 {
     if (beat.beats <= 1)
-        return measureOne(beat, p);
+        return measureOne(beat, p, beat.samples);
     std::vector<Measures> each;
-    for (const Beat &b : splitBeats(beat))
-        each.push_back(measureOne(b, p));
+    const std::vector<Beat> beats = splitBeats(beat);
+    for (std::size_t j = 0; j < beats.size(); ++j)
+        each.push_back(measureOne(beats[j], p, beats[(j + beats.size() - 1) % beats.size()].samples));
     return combine(each);
+}
+
+Measures measure(const Beat &beat, const Parameters &p, std::span<const Sample> before)
+{
+    return measureOne(beat, p, before);
 }
 
 std::optional<AssistSplit> assistSplit(const Beat &beat, const Parameters &p)
@@ -243,8 +287,12 @@ std::optional<AssistSplit> assistSplit(const Beat &beat, const Parameters &p)
     if (beat.beats <= 1)
         return std::nullopt;
     std::vector<Measures> assisted, unassisted;
-    for (const Beat &b : splitBeats(beat))
-        (b.assisted[0] ? assisted : unassisted).push_back(measureOne(b, p));
+    const std::vector<Beat> beats = splitBeats(beat);
+    for (std::size_t j = 0; j < beats.size(); ++j) {
+        const Beat &b = beats[j];
+        (b.assisted[0] ? assisted : unassisted)
+            .push_back(measureOne(b, p, beats[(j + beats.size() - 1) % beats.size()].samples));
+    }
     if (assisted.empty() || unassisted.empty())
         return std::nullopt;
     return AssistSplit{combine(assisted), combine(unassisted)};
@@ -271,10 +319,13 @@ ValveEvents valveEvents(const Beat &beat)
                 return k;
         return -1;
     };
+    // Each valve's turns on their own, each searched from the latest event
+    // before it in the cycle that happens, so a valve that never opens does
+    // not hide the other's turns.
     const int k1 = turn(0, mitralOpen, true);
     const int k2 = turn(std::max(k1, 0), aorticOpen, false);
-    const int k4 = turn(k2, aorticOpen, true);
-    const int k5 = turn(k4, mitralOpen, false);
+    const int k4 = turn(std::max({k2, k1, 0}), aorticOpen, true);
+    const int k5 = turn(std::max({k4, k2, k1, 0}), mitralOpen, false);
     auto wrap = [&](int k) { return k < 0 ? -1 : k % n; };
     ev.mitralClose = wrap(k1);
     ev.aorticOpen = wrap(k2);

@@ -68,8 +68,9 @@ private:
     std::array<double, kMeasureCount> values_{};
 };
 
-// EDV: largest V before the end of ejection (the volume at the end of
-// diastole, also for the first beat after a change); ESV: smallest V;
+// EDV: the volume at the end of filling, the largest from activation onset
+// (or the mitral valve's closure before it, in the beat's last samples, or
+// the previous beat's) to the smallest; ESV: smallest V;
 // SV = EDV−ESV; EF = SV/EDV; SBP/DBP: largest and smallest Pao; MAP: mean
 // Pao; ESP: Plv at the end-systolic sample; EDP: Plv at activation onset; CO:
 // the mean flow into the systemic arteries, heart (Qav) and devices, in l/min;
@@ -86,6 +87,10 @@ private:
 // instant. A record of several beats (a balloon pump's cycle) is measured
 // beat by beat and combined as for combine().
 Measures measure(const Beat &beat, const Parameters &p);
+// A beat that is not periodic (one after a change), one beat long, measured
+// with the samples of the beat before it, which hold the end of the filling
+// that precedes it.
+Measures measure(const Beat &beat, const Parameters &p, std::span<const Sample> before);
 
 // Several beats as one: extremes (SBP, LVSP, PeakGradient the highest, DBP
 // the lowest), flags if any beat raised them, the rest the mean, with EF and

@@ -1,192 +1,15 @@
-#include "model/model.h"
+// Integration of the models: one beat by the classical Runge–Kutta step, the
+// beats after a change and the occlusion run. The steady state is in
+// steady.cpp.
+
 #include "model/physics.h"
+#include "model/simulator.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace valthera::model {
-
-namespace {
-
-constexpr std::array<std::string_view, kCompartmentCount> kCompartmentNames{"LV", "SA", "SV", "RV", "PA", "PV", "LA"};
-
-// At 75 beats/min: the ventricle's time to peak activation and the PR interval.
-constexpr double kRestPeriod = 0.8;
-constexpr double kRestTimeToPeak = 0.32;
-constexpr double kRestPr = 0.15;
-constexpr double kRestAtrialSystole = 0.18;
-
-// Durations scale with √T, as the QT interval does.
-double durationScale(double period)
-{
-    return std::sqrt(period / kRestPeriod);
-}
-
-// Normalised double-Hill activation at tn = time / time to peak.
-double hill(double tn)
-{
-    if (tn <= 0)
-        return 0;
-    const double a = std::pow(tn / 0.7, 1.9);
-    return 1.55 * (a / (1 + a)) / (1 + std::pow(tn / 1.17, 21.9));
-}
-
-// The unknowns of the beat map: every compartment but one in the whole
-// circulation (the systemic veins take what the others leave, so the total
-// stays exact and the map is not singular along it); the ventricle and the
-// arteries in the isolated heart.
-std::vector<std::size_t> unknowns(ModelKind model)
-{
-    if (model == ModelKind::Heart)
-        return {0, 1};
-    return {0, 1, 3, 4, 5, 6};
-}
-
-// The systemic veins hold the rest of the circulation's blood.
-void closeVolume(State &x, ModelKind model, double total)
-{
-    if (model != ModelKind::Circulation)
-        return;
-    double others = 0;
-    for (std::size_t i = 0; i < kCompartmentCount; ++i)
-        if (i != static_cast<std::size_t>(Compartment::SV))
-            others += x[i];
-    at(x, Compartment::SV) = total - others;
-}
-
-// A starting guess from the relations alone: typical resting pressures in
-// every vessel, the ventricles filled on their diastolic curves, and the veins
-// holding what is left.
-State coldGuess(const Parameters &p)
-{
-    const CirculationConstants &k = kCirculation;
-    State x{};
-    const double T = beatPeriod(p[Param::HR]);
-    const bool heart = p.model == ModelKind::Heart;
-    const double fill = heart ? p[Param::Pla] : 12;
-    const double edv = p[Param::V0] + std::log1p(fill / p[Param::A]) / p[Param::B];
-    const double rOverT = p[Param::R] / T;
-    const double map = (edv - p[Param::V0]) * rOverT / (1 + rOverT / p[Param::Ees]);
-    at(x, Compartment::LV) = edv;
-    at(x, Compartment::SA) = k.vuSa + p[Param::C] * 0.9 * map;
-    if (heart)
-        return x;
-    at(x, Compartment::RV) = k.v0Rv + std::log1p(5 / k.aRv) / k.bRv;
-    at(x, Compartment::PA) = k.vuPa + k.cPa * 15;
-    at(x, Compartment::PV) = k.vuPv + k.cPv * 10;
-    at(x, Compartment::LA) = k.v0La + 10 / k.elaPassive;
-    closeVolume(x, p.model, circulatingVolume(p));
-    return x;
-}
-
-double maxAbs(const std::vector<double> &v)
-{
-    double m = 0;
-    for (double x : v)
-        m = std::max(m, std::abs(x));
-    return m;
-}
-
-// Solves J·dx = −r by Gaussian elimination with partial pivoting; false when singular.
-bool solve(std::vector<double> J, std::vector<double> r, std::vector<double> &dx)
-{
-    const std::size_t n = r.size();
-    for (std::size_t c = 0; c < n; ++c) {
-        std::size_t piv = c;
-        for (std::size_t i = c + 1; i < n; ++i)
-            if (std::abs(J[i * n + c]) > std::abs(J[piv * n + c]))
-                piv = i;
-        if (!(std::abs(J[piv * n + c]) > 1e-300))
-            return false;
-        if (piv != c) {
-            for (std::size_t j = 0; j < n; ++j)
-                std::swap(J[c * n + j], J[piv * n + j]);
-            std::swap(r[c], r[piv]);
-        }
-        for (std::size_t i = c + 1; i < n; ++i) {
-            const double f = J[i * n + c] / J[c * n + c];
-            for (std::size_t j = c; j < n; ++j)
-                J[i * n + j] -= f * J[c * n + j];
-            r[i] -= f * r[c];
-        }
-    }
-    dx.assign(n, 0);
-    for (std::size_t c = n; c-- > 0;) {
-        double s = -r[c];
-        for (std::size_t j = c + 1; j < n; ++j)
-            s -= J[c * n + j] * dx[j];
-        dx[c] = s / J[c * n + c];
-    }
-    return std::all_of(dx.begin(), dx.end(), [](double v) { return std::isfinite(v); });
-}
-
-} // namespace
-
-// ---------------------------------------------------------------------------
-
-std::string_view compartmentName(Compartment c)
-{
-    return kCompartmentNames[static_cast<std::size_t>(c)];
-}
-
-double totalVolume(const State &s, ModelKind model)
-{
-    if (model == ModelKind::Heart)
-        return at(s, Compartment::LV) + at(s, Compartment::SA);
-    double sum = 0;
-    for (double v : s)
-        sum += v;
-    return sum;
-}
-
-double circulatingVolume(const Parameters &p)
-{
-    return kCirculation.restingVolume + p[Param::Volume];
-}
-
-double beatPeriod(double hr)
-{
-    return 60.0 / hr;
-}
-
-int samplesPerBeat(double hr)
-{
-    return static_cast<int>(std::lround(beatPeriod(hr) / kTargetStep));
-}
-
-double activation(double t, double period)
-{
-    t = std::fmod(t, period);
-    const double e = hill(t / (kRestTimeToPeak * durationScale(period)));
-    // Whatever is left of relaxation in the last tenth of the beat is faded
-    // out, so every beat starts from a fully relaxed ventricle.
-    const double fadeStart = 0.9 * period;
-    if (t <= fadeStart)
-        return e;
-    return e * 0.5 * (1 + std::cos(std::numbers::pi * (t - fadeStart) / (period - fadeStart)));
-}
-
-double prInterval(double period)
-{
-    return kRestPr * durationScale(period);
-}
-
-double atrialActivation(double t, double period)
-{
-    // A half-sine squared, from a PR interval before the ventricles' onset to
-    // just after it (atrial systole outlasts the PR interval a little), and
-    // never longer than half the beat.
-    const double onset = period - prInterval(period);
-    const double length = std::min(kRestAtrialSystole * durationScale(period), 0.5 * period);
-    const double u = std::fmod(t - onset + 2 * period, period);
-    if (u >= length)
-        return 0;
-    const double s = std::sin(std::numbers::pi * u / length);
-    return s * s;
-}
-
-// ---------------------------------------------------------------------------
 
 void Simulator::prepare(double hr)
 {
@@ -304,7 +127,7 @@ State Simulator::integrate(const Parameters &p, State x, Sample *out, double occ
             // Adding zero turns a closed valve's -0 flow into 0.
             out[k] = Sample{t, at(x, Compartment::LV), in.Pc, in.Plv, in.Pao, in.Pla, in.Qmv + 0.0, in.Qav + 0.0,
                 activation_[j], atrial_[j], in.Pra, in.Prv, in.Ppa, in.Ppv, x, in.Qaxial + in.Qlvad + in.Qecmo + 0.0,
-                balloonAt(t), in.suction, in.drainageLimited};
+                balloonAt(t), in.suction, in.drainageLimited, in.Qaxial + in.Qlvad + 0.0};
         }
 #pragma GCC unroll 7
         for (std::size_t i = 0; i < kCompartmentCount; ++i)
@@ -354,189 +177,6 @@ State Simulator::beat(const Parameters &p, const State &start, Beat *samples)
     return x;
 }
 
-SteadyState Simulator::steady(const Parameters &p, std::optional<State> warm)
-{
-    prepare(p[Param::HR]);
-    SteadyState result;
-    result.parameters = p;
-    Beat &recorded = result.beat;
-    const ModelKind model = p.model;
-    const std::vector<std::size_t> idx = unknowns(model);
-    const std::size_t n = idx.size();
-    const double total = circulatingVolume(p);
-    const double v0 = p[Param::V0];
-
-    int beats = 0;
-    State base = warm ? *warm : coldGuess(p);
-    closeVolume(base, model, total);
-    auto toState = [&](const std::vector<double> &u) {
-        State s = base;
-        for (std::size_t i = 0; i < n; ++i)
-            s[idx[i]] = u[i];
-        // Keep iterates where the model is meaningful: a ventricle holding
-        // at least its unstressed volume.
-        at(s, Compartment::LV) = std::max(at(s, Compartment::LV), v0 + 0.5);
-        closeVolume(s, model, total);
-        return s;
-    };
-    auto fromState = [&](const State &s) {
-        std::vector<double> u(n);
-        for (std::size_t i = 0; i < n; ++i)
-            u[i] = s[idx[i]];
-        return u;
-    };
-    // The residual F(x) − x of the beat map; evaluations at iterates record
-    // their samples, so the confirming beat is also the one returned.
-    auto residual = [&](const std::vector<double> &u, bool record, State *end = nullptr) {
-        ++beats;
-        const State s = toState(u);
-        const State e = beat(p, s, record ? &recorded : nullptr);
-        if (end)
-            *end = e;
-        std::vector<double> r(n);
-        for (std::size_t i = 0; i < n; ++i)
-            r[i] = e[idx[i]] - s[idx[i]];
-        return r;
-    };
-    // The largest move of any compartment over a beat, the eliminated one
-    // included: convergence is checked on every state.
-    auto fullResidual = [&](const std::vector<double> &u, const std::vector<double> &r, const State &end) {
-        double m = maxAbs(r);
-        const State s = toState(u);
-        for (std::size_t i = 0; i < kCompartmentCount; ++i)
-            if (model == ModelKind::Circulation || i < 2)
-                m = std::max(m, std::abs(end[i] - s[i]));
-        return std::isfinite(m) ? m : std::numeric_limits<double>::infinity();
-    };
-
-    std::vector<double> x = fromState(toState(fromState(base)));
-    State end;
-    std::vector<double> r = residual(x, true, &end);
-    double size = fullResidual(x, r, end);
-
-    // Newton on G(x) = F(x) − x with a forward-difference Jacobian, refreshed
-    // by Broyden updates while steps keep paying off. The valve switches make
-    // F only piecewise smooth, so a step that does not reduce the residual is
-    // halved, and if halving does not help either, a plain beat is taken.
-    constexpr int kNewtonBeatBudget = 200;
-    constexpr int kMaxBeats = 3000;
-    constexpr double kMaxStep = 300; // ml per Newton step, on any compartment
-    std::vector<double> &J = jacobian_;
-    bool haveJ = warm && J.size() == n * n && jacobianModel_ == model;
-    const int cycle = cycleBeats(p);
-    if (haveJ && jacobianBeats_ != cycle) {
-        if (jacobianBeats_ == 1) {
-            // The map over k beats is the one-beat map k times: its Jacobian
-            // is near (J + I)^k − I, a far better start than none.
-            std::vector<double> step(n * n), power(n * n);
-            for (std::size_t i = 0; i < n; ++i)
-                for (std::size_t j = 0; j < n; ++j)
-                    step[i * n + j] = J[i * n + j] + (i == j ? 1 : 0);
-            power = step;
-            for (int b = 1; b < cycle; ++b) {
-                std::vector<double> next(n * n, 0);
-                for (std::size_t i = 0; i < n; ++i)
-                    for (std::size_t m = 0; m < n; ++m)
-                        for (std::size_t j = 0; j < n; ++j)
-                            next[i * n + j] += power[i * n + m] * step[m * n + j];
-                power = next;
-            }
-            for (std::size_t i = 0; i < n; ++i)
-                power[i * n + i] -= 1;
-            J = power;
-            jacobianBeats_ = cycle;
-        } else {
-            haveJ = false;
-        }
-    }
-    auto measureJacobian = [&] {
-        J.assign(n * n, 0);
-        for (std::size_t j = 0; j < n; ++j) {
-            const double d = 1e-3 * std::max(1.0, std::abs(x[j]) * 0.01);
-            std::vector<double> xp = x;
-            xp[j] += d;
-            const std::vector<double> rp = residual(xp, false);
-            for (std::size_t i = 0; i < n; ++i)
-                J[i * n + j] = (rp[i] - r[i]) / d;
-        }
-        haveJ = true;
-        jacobianModel_ = model;
-        jacobianBeats_ = cycle;
-    };
-
-    std::vector<double> dx;
-    while (size >= kSteadyTolerance && beats < kNewtonBeatBudget) {
-        if (!haveJ)
-            measureJacobian();
-        bool improved = false;
-        if (solve(J, r, dx)) {
-            const double big = maxAbs(dx);
-            if (big > kMaxStep)
-                for (double &v : dx)
-                    v *= kMaxStep / big;
-            for (int tries = 0; tries < 3 && !improved; ++tries) {
-                std::vector<double> xn(n);
-                for (std::size_t i = 0; i < n; ++i)
-                    xn[i] = x[i] + dx[i];
-                xn = fromState(toState(xn));
-                State endN;
-                const std::vector<double> rn = residual(xn, true, &endN);
-                const double sizeN = fullResidual(xn, rn, endN);
-                if (sizeN < size) {
-                    improved = true;
-                    const bool fast = sizeN < 0.25 * size;
-                    std::vector<double> s(n);
-                    double ss = 0;
-                    for (std::size_t i = 0; i < n; ++i) {
-                        s[i] = xn[i] - x[i];
-                        ss += s[i] * s[i];
-                    }
-                    if (fast && ss > 0) {
-                        // Broyden's rank-one update with the step actually taken.
-                        for (std::size_t i = 0; i < n; ++i) {
-                            double y = rn[i] - r[i];
-                            for (std::size_t j = 0; j < n; ++j)
-                                y -= J[i * n + j] * s[j];
-                            for (std::size_t j = 0; j < n; ++j)
-                                J[i * n + j] += y * s[j] / ss;
-                        }
-                    } else {
-                        haveJ = false; // slow progress: measure the Jacobian afresh
-                    }
-                    x = xn;
-                    r = rn;
-                    end = endN;
-                    size = sizeN;
-                } else {
-                    for (double &v : dx)
-                        v /= 2;
-                }
-            }
-        }
-        if (!improved) {
-            // A plain beat always moves towards the attracting periodic beat.
-            base = end;
-            x = fromState(end);
-            r = residual(x, true, &end);
-            size = fullResidual(x, r, end);
-            haveJ = false;
-        }
-    }
-    // Settle any remainder beat by beat.
-    while (size >= kSteadyTolerance && beats < kMaxBeats && std::isfinite(size)) {
-        base = end;
-        x = fromState(end);
-        r = residual(x, true, &end);
-        size = fullResidual(x, r, end);
-    }
-    result.start = toState(x);
-    result.beats = beats;
-    result.converged = size < kSteadyTolerance;
-    if (!haveJ)
-        J.clear();
-    return result;
-}
-
 Transient Simulator::transient(const SteadyState &from, const Parameters &p, int count)
 {
     Transient t;
@@ -555,11 +195,16 @@ Transient Simulator::transient(const SteadyState &from, const Parameters &p, int
     full.samples.resize(static_cast<std::size_t>(n_));
     const Parameters &was = from.parameters;
     const double balloon = was[Param::IABP] > 0 ? was[Param::IABPvol] : 0;
+    // Each beat is measured with the one before: the end of its filling may
+    // fall in that beat's last samples.
+    std::vector<Sample> &previous = transientPrevious_;
+    previous = from.beat.samples;
     for (int b = 0; b < count; ++b) {
         const BalloonPhase phase = balloonPhase(p, b, balloon);
+        full.samples.resize(static_cast<std::size_t>(n_));
         x = integrate(p, x, full.samples.data(), 1, 0, phase);
         full.assisted = {phase.start > 0};
-        t.measures.push_back(measure(full, p));
+        t.measures.push_back(measure(full, p, previous));
         Beat &thin = t.beats.emplace_back();
         thin.model = full.model;
         thin.period = full.period;
@@ -569,6 +214,7 @@ Transient Simulator::transient(const SteadyState &from, const Parameters &p, int
         thin.samples.reserve(full.samples.size() / kTransientThin + 1);
         for (std::size_t k = 0; k < full.samples.size(); k += kTransientThin)
             thin.samples.push_back(full.samples[k]);
+        std::swap(previous, full.samples);
     }
     t.end = x;
     return t;

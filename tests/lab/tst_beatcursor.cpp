@@ -4,10 +4,13 @@
 
 #include "lab/beatcursor.h"
 #include "model/model.h"
+#include "model/presets.h"
 
 #include <QtTest>
 
 using namespace valthera::lab;
+
+Q_DECLARE_METATYPE(valthera::model::Parameters)
 
 namespace {
 
@@ -163,6 +166,51 @@ private slots:
         QVERIFY(cursor.readout().contains("second heart sound"));
         cursor.stepBy(BeatCursor::kStep);
         QVERIFY(!cursor.readout().contains("heart sound"));
+    }
+
+    // Where a pump or a leak moves the volume with both valves shut, the
+    // cursor never calls it isovolumic: it says which way the volume goes and
+    // why. The LVAD's beat keeps its mitral opening as a stop, and says once
+    // that the aortic valve stays shut.
+    void aPumpOrALeakIsNamedNotIsovolumic_data()
+    {
+        QTest::addColumn<Parameters>("p");
+        QTest::addColumn<QString>("why");
+        Parameters lvad = findPresetById("hfref")->parameters(ModelKind::Circulation);
+        lvad[Param::LVAD] = 4000;
+        QTest::newRow("LVAD 4000") << lvad << "volume falling: the pump empties the ventricle";
+        QTest::newRow("mitral regurgitation") << findPresetById("mitral-regurgitation")->parameters(ModelKind::Circulation)
+                                              << "volume falling: mitral regurgitation";
+    }
+    void aPumpOrALeakIsNamedNotIsovolumic()
+    {
+        QFETCH(Parameters, p);
+        QFETCH(QString, why);
+        const SteadyState s = steadyState(p);
+        BeatCursor cursor;
+        cursor.setBeat(s.beat);
+        const int n = static_cast<int>(s.beat.samples.size());
+        // Right after mitral closure the volume falls.
+        const int k = (cursor.events().mitralClose + 20) % n;
+        QVERIFY(s.beat.samples[static_cast<std::size_t>(k)].V < s.beat.samples[static_cast<std::size_t>(cursor.events().mitralClose)].V - 0.1);
+        QCOMPARE(cursor.phaseAt(k), CyclePhase::ValvesShutVolumeChanging);
+        QVERIFY(cursor.phaseTextAt(k).endsWith(why));
+        cursor.toStart();
+        QStringList said;
+        while (cursor.time() < cursor.endTime()) {
+            said << cursor.stepBy(BeatCursor::kStep);
+            QVERIFY2(!cursor.readout().contains("Isovolumic") && !cursor.readout().contains("segment F") &&
+                    !cursor.readout().contains("segment H"),
+                qPrintable(cursor.readout()));
+        }
+        QVERIFY(said.join(" ").contains(why));
+        QVERIFY(std::any_of(cursor.stops().begin(), cursor.stops().end(),
+            [](const EventStop &e) { return e.event == BeatEvent::MitralOpens; }));
+        if (p[Param::LVAD] > 0) {
+            QVERIFY(std::none_of(cursor.stops().begin(), cursor.stops().end(),
+                [](const EventStop &e) { return e.event == BeatEvent::AorticOpens; }));
+            QCOMPARE(cursor.readout().count("aortic valve stays shut this beat"), 1);
+        }
     }
 
     // Play runs on across the beat's end into whatever beat is shown next,

@@ -111,19 +111,71 @@ private slots:
         const int n = samplesPerBeat(40);
         QCOMPARE(lines.size(), n + 1);
         QCOMPARE(
-            lines.front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e,V_SA,V_SV,V_RV,V_PA,V_PV,V_LA,Pra,Prv,Ppa,Ppv,Qpump"));
+            lines.front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e,V_SA,V_SV,V_RV,V_PA,V_PV,V_LA,Pra,Prv,Ppa,Ppv,Qpump,phase"));
         Parameters p;
         p[Param::Volume] = -300;
         const double blood = circulatingVolume(p);
         for (int k = 1; k <= n; ++k) {
             const QList<QByteArray> cells = lines[k].split(',');
-            QCOMPARE(cells.size(), 19);
+            QCOMPARE(cells.size(), 20);
             double sum = cells[1].toDouble();
             for (int c = 8; c < 14; ++c)
                 sum += cells[c].toDouble();
             QVERIFY2(std::abs(sum - blood) < 0.01, lines[k].constData());
         }
-        QCOMPARE(run({"--heart", "--csv"}).out.split('\n').front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e"));
+        QCOMPARE(run({"--heart", "--csv"}).out.split('\n').front(), QByteArray("t,V,Plv,Pao,Qmv,Qav,Pla,e,phase"));
+    }
+
+    // The phase column read against the row's own flows and the volume of
+    // the next row: filling and ejection by the valves, isovolumic only where
+    // the volume stands, in states where leaks and pumps move it.
+    void csvPhaseColumn_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("phases"); // every phase the beat must show
+        const QString shut = "valves-shut-volume-changing";
+        QTest::newRow("control") << QStringList{}
+                                 << QStringList{"filling", "isovolumic-contraction", "ejection", "isovolumic-relaxation"};
+        QTest::newRow("LVAD 4000") << QStringList{"--preset", "hfref", "LVAD=4000"} << QStringList{"filling", shut};
+        QTest::newRow("mitral regurgitation")
+            << QStringList{"--preset", "mitral-regurgitation"} << QStringList{"filling", "ejection", shut};
+        QTest::newRow("aortic regurgitation, isolated heart")
+            << QStringList{"--heart", "AROA=0.3"} << QStringList{"filling", "ejection", shut};
+    }
+    void csvPhaseColumn()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, phases);
+        const Run r = run(args + QStringList{"--csv"});
+        QCOMPARE(r.exitCode, 0);
+        QList<QByteArray> lines = r.out.trimmed().split('\n');
+        const QList<QByteArray> header = lines.takeFirst().split(',');
+        const qsizetype v = header.indexOf("V"), qmv = header.indexOf("Qmv"), qav = header.indexOf("Qav");
+        QCOMPARE(header.last(), QByteArray("phase"));
+        QSet<QString> seen;
+        double fastest = 0;
+        for (qsizetype k = 0; k + 1 < lines.size(); ++k)
+            fastest = std::max(fastest, std::abs(lines[k + 1].split(',')[v].toDouble() - lines[k].split(',')[v].toDouble()));
+        for (qsizetype k = 0; k + 1 < lines.size(); ++k) {
+            const QList<QByteArray> row = lines[k].split(','), next = lines[k + 1].split(',');
+            const QString phase = QString::fromUtf8(row.last());
+            seen << phase;
+            QCOMPARE(phase == "ejection", row[qav].toDouble() > 0);
+            if (row[qav].toDouble() <= 0)
+                QCOMPARE(phase == "filling", row[qmv].toDouble() > 0);
+            if (phase.startsWith("isovolumic"))
+                QVERIFY2(std::abs(next[v].toDouble() - row[v].toDouble()) < 0.02 * fastest, lines[k].constData());
+        }
+        for (const QString &p : phases)
+            QVERIFY2(seen.contains(p), qPrintable(p));
+    }
+
+    void versionIsTheProjects()
+    {
+        const Run r = run({"--version"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("valthera-loop " VALTHERA_VERSION "\n"));
+        QVERIFY(r.err.isEmpty());
     }
 
     // A balloon pump assisting every second beat: the JSON's whole cycle with
@@ -150,11 +202,11 @@ private slots:
         const int n = samplesPerBeat(75);
         QCOMPARE(lines.size(), 2 * n + 1);
         QVERIFY(lines.front().startsWith("beat,t,V,"));
-        QVERIFY(lines.front().endsWith(",Qpump,Vballoon"));
+        QVERIFY(lines.front().endsWith(",Qpump,Vballoon,phase"));
         QVERIFY(lines[1].startsWith("1,0.0000,") && lines[n + 1].startsWith("2,"));
         double most = 0;
         for (int k = 1; k <= 2 * n; ++k)
-            most = std::max(most, lines[k].split(',').last().toDouble());
+            most = std::max(most, lines[k].split(',').at(lines[k].count(',') - 1).toDouble());
         QCOMPARE(most, 30.0);
     }
 
@@ -224,6 +276,7 @@ private slots:
         QTest::newRow("beats zero") << QStringList{"--step", "R=1.2", "--beats", "0"} << QStringList{"--beats", "200"};
         QTest::newRow("beats too many") << QStringList{"--beats", "201"} << QStringList{"--beats"};
         QTest::newRow("beats not whole") << QStringList{"--beats", "2.5"} << QStringList{"--beats"};
+        QTest::newRow("beats without a step") << QStringList{"--beats", "5"} << QStringList{"--beats", "--step"};
         QTest::newRow("balloon ratio above 3") << QStringList{"IABP=4"} << QStringList{"IABP", "0 to 3"};
         QTest::newRow("balloon ratio not whole") << QStringList{"IABP=1.5"} << QStringList{"IABP", "whole"};
         QTest::newRow("axial pump below its lowest speed")
