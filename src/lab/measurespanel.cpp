@@ -1,8 +1,10 @@
 #include "lab/measurespanel.h"
 
 #include "ui/controls.h"
+#include "ui/look.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QScrollArea>
@@ -15,10 +17,22 @@ namespace {
 
 // Lines of the "what changed" sentence shown before it scrolls.
 constexpr int kChangesLines = 6;
-// The column, in pixels at zoom 1: room for a measure's name in words on
-// two lines, a five-digit stroke work with its unit and its change; the
+// The column, in pixels at zoom 1: room for most measures' names in words on
+// one line at a size a step smaller than the lab's text, a five-digit stroke work with its unit and its change; the
 // window's restored width still holds it beside the controls and the charts.
-constexpr int kReadoutsWidth = 270;
+constexpr int kReadoutsWidth = 295;
+// Of which a name may take this much on one line; a longer one is broken
+// between its words by hand (a wrapping label would ask the layouts for
+// heights by width, which the lab's columns do not ask).
+constexpr int kNameWidth = 160;
+
+constexpr double kRowPointSize = look::kOrdinaryPointSize * 0.85;
+
+// The support devices' measures: no value while none runs.
+bool ofDevices(Measure m)
+{
+    return m == Measure::PumpFlow || m == Measure::Suction || m == Measure::DrainageLimited;
+}
 
 // What a screen reader hears of a measure: its words, then the abbreviation
 // and value as the panel shows them ("End-diastolic volume: EDV 120 ml").
@@ -28,6 +42,20 @@ QString spoken(Measure m, const QString &value)
     const QString title = toQString(i.title);
     return i.abbreviation.empty() ? title + QStringLiteral(": ") + value
                                   : QStringLiteral("%1: %2 %3").arg(title, toQString(i.abbreviation), value);
+}
+
+// The name on as many lines as it needs within kNameWidth in this font.
+QString brokenToFit(const QString &name, const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    QStringList lines;
+    for (const QString &word : name.split(QLatin1Char(' '))) {
+        if (!lines.isEmpty() && metrics.horizontalAdvance(lines.last() + QLatin1Char(' ') + word) <= kNameWidth)
+            lines.last() += QLatin1Char(' ') + word;
+        else
+            lines << word;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -77,7 +105,6 @@ void MeasuresPanel::buildRows(QGridLayout *grid)
     int row = 0;
     for (const MeasureInfo &i : measureTable()) {
         auto *label = whiteLabel(measureTitle(i.id), this);
-        label->setWordWrap(true);
         label->setToolTip(toQString(i.meaning));
         auto *value = whiteLabel(QString(), this);
         value->setObjectName(QStringLiteral("value") + toQString(i.name));
@@ -86,6 +113,11 @@ void MeasuresPanel::buildRows(QGridLayout *grid)
         auto *delta = whiteLabel(QString(), this);
         delta->setObjectName(QStringLiteral("delta") + toQString(i.name));
         delta->setAccessibleName(measureTitle(i.id) + QStringLiteral(" against the baseline"));
+        // A step smaller than the lab's text, so most names in words stay on one line.
+        for (QLabel *w : {label, value, delta})
+            w->setFont(look::sansSerif(kRowPointSize));
+        label->setText(brokenToFit(label->text(), label->font()));
+        label->setAccessibleName(measureTitle(i.id));
         grid->addWidget(label, row, 0);
         grid->addWidget(value, row, 1);
         grid->addWidget(delta, row, 2);
@@ -154,8 +186,9 @@ void MeasuresPanel::showSession()
     for (const MeasureInfo &i : measureTable()) {
         const Readout &r = readouts_[static_cast<std::size_t>(i.id)];
         // A measure the state has no value for (the circulation's in the
-        // isolated heart) takes no row rather than an empty one.
-        const bool has = std::isfinite(now[i.id]);
+        // isolated heart, a device's while none runs) takes no row rather
+        // than an empty one.
+        const bool has = std::isfinite(now[i.id]) && (!ofDevices(i.id) || deviceOn(session_.current().parameters));
         for (QLabel *w : {r.label, r.value, r.delta})
             w->setVisible(has);
         r.value->setText(session_.value(i.id));

@@ -22,6 +22,9 @@ namespace valthera::lab {
 
 namespace {
 
+// The column, in pixels at zoom 1: a label of two lines, a slider and a box.
+constexpr int kWidth = 390;
+
 int sliderSteps(const ParamInfo &i)
 {
     return static_cast<int>(std::lround((i.max - i.min) / i.step));
@@ -181,7 +184,7 @@ void ParameterPanel::addParameterRow(QWidget *parent, QGridLayout *grid, int row
     spin->setSuffix(QLatin1Char(' ') + toQString(i.unit));
     spin->setKeyboardTracking(false); // a typed number counts once it is complete
     spin->setAccessibleName(toQString(i.label));
-    const QString range = QStringLiteral("%1 to %2").arg(formatParameter(p, i.min), formatParameter(p, i.max));
+    const QString range = QStringLiteral("%1 to %2").arg(spin->textFromValue(i.min), formatParameter(p, i.max));
     spin->setAccessibleDescription(QStringLiteral("%1, from %2").arg(toQString(i.meaning), range));
     spin->setRangeText(range);
     // A number typed beyond the range is set to the nearest legal value, as the session would.
@@ -230,8 +233,11 @@ void ParameterPanel::showParameter(Param p, double value)
 
 void ParameterPanel::showParameters(const Parameters &parameters)
 {
-    for (const ParamInfo &i : parameterTable())
+    for (const ParamInfo &i : parameterTable()) {
         showParameter(i.id, parameters[i.id]);
+        // What a note said of a number typed belongs to the parameters before.
+        controls_[static_cast<std::size_t>(i.id)].note->hide();
+    }
     showModel(parameters.model);
     const Preset *match = nullptr;
     for (const Preset &preset : presets())
@@ -281,7 +287,7 @@ bool ParameterPanel::dragging() const
 
 void ParameterPanel::setZoom(double zoom)
 {
-    setColumnWidth(static_cast<int>(std::lround(390 * zoom)));
+    setColumnWidth(static_cast<int>(std::lround(kWidth * zoom)));
     for (const ParameterControls &c : controls_)
         c.slider->setMinimumWidth(static_cast<int>(std::lround(90 * zoom)));
 }

@@ -44,7 +44,7 @@ void tellClamp(QAbstractSpinBox *box, QLabel *note, const QString &range, const 
 {
     if (!note)
         return;
-    note->setText(QStringLiteral("Allowed %1; set to %2").arg(range, set));
+    note->setText(QStringLiteral("Allowed: %1. Set to %2").arg(range, set));
     note->setAccessibleName(QStringLiteral("%1: %2").arg(box->accessibleName(), note->text()));
     note->show();
     announce(note);

@@ -357,7 +357,7 @@ private slots:
         QCOMPARE(spin->value(), 200.0);
         QCOMPARE(lab_->session().current().parameters[Param::HR], 200.0);
         QVERIFY(note->isVisible());
-        QVERIFY2(note->text().contains("30 beats/min to 200 beats/min"), qPrintable(note->text()));
+        QVERIFY2(note->text().contains("30 to 200 beats/min"), qPrintable(note->text()));
         QVERIFY(spin->toolTip().contains("200 beats/min"));
         QTest::keyClick(spin, Qt::Key_Down);
         QVERIFY(!note->isVisible());
