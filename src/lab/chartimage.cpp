@@ -1,6 +1,7 @@
 #include "lab/chartimage.h"
 
 #include "lab/labcharts.h"
+#include "ui/controls.h"
 #include "ui/look.h"
 #include "ui/zoom.h"
 
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QLabel>
 #include <QSpinBox>
 #include <QSvgGenerator>
 #include <algorithm>
@@ -95,18 +97,24 @@ ChartImageDialog::ChartImageDialog(const QList<LabChart *> &charts, int chosen, 
         chart_->addItem(chart->accessibleName());
     form->addRow(QStringLiteral("&Chart"), chart_);
 
-    auto side = [this](const QString &name, const QString &accessible) {
-        auto *spin = new QSpinBox(this);
+    // A size typed beyond the range is set to the nearest limit, told in a
+    // note under the box, rather than cut to its first digits.
+    auto side = [this, form](const QString &name, const QString &accessible, const QString &caption) {
+        auto *spin = new look::RangeSpinBox(this);
         spin->setObjectName(name);
         spin->setAccessibleName(accessible);
         spin->setRange(kMinFigureSide, kMaxFigureSide);
         spin->setSuffix(QStringLiteral(" px"));
+        auto *note = new QLabel(this);
+        note->setObjectName(name + QStringLiteral("Note"));
+        note->setWordWrap(true);
+        spin->setNote(note);
+        form->addRow(caption, spin);
+        form->addRow(QString(), note);
         return spin;
     };
-    width_ = side(QStringLiteral("imageWidth"), QStringLiteral("Width in pixels"));
-    height_ = side(QStringLiteral("imageHeight"), QStringLiteral("Height in pixels"));
-    form->addRow(QStringLiteral("&Width"), width_);
-    form->addRow(QStringLiteral("&Height"), height_);
+    width_ = side(QStringLiteral("imageWidth"), QStringLiteral("Width in pixels"), QStringLiteral("&Width"));
+    height_ = side(QStringLiteral("imageHeight"), QStringLiteral("Height in pixels"), QStringLiteral("&Height"));
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Save…"));

@@ -52,26 +52,9 @@ void styleDarkBox(QWidget *widget)
 
 } // namespace
 
-ExercisePanel::ExercisePanel(QWidget *parent)
-    : QGroupBox(QStringLiteral("Predict, then see"), parent)
+// A row for each asked measure: its name, a box for the prediction and the mark.
+QGridLayout *ExercisePanel::buildPredictions()
 {
-    setObjectName(QStringLiteral("groupExercise"));
-    setTextColour(this, look::lightText());
-
-    list_ = new QListWidget(this);
-    list_->setObjectName(QStringLiteral("exercises"));
-    for (const Exercise &exercise : exercises()) {
-        auto *item = new QListWidgetItem(toQString(exercise.name), list_);
-        item->setToolTip(item->text());
-    }
-    list_->setWordWrap(true);
-    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list_->setAccessibleName(QStringLiteral("Exercises"));
-    list_->setAccessibleDescription(QStringLiteral("Each changes one cause from Control; choose one, then predict"));
-    styleDarkBox(list_);
-    connect(list_, &QListWidget::currentRowChanged, this, &ExercisePanel::exerciseChosen);
-
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(3);
@@ -101,6 +84,30 @@ ExercisePanel::ExercisePanel(QWidget *parent)
         marks_[i] = mark;
     }
     grid->setColumnStretch(2, 1);
+    return grid;
+}
+
+ExercisePanel::ExercisePanel(QWidget *parent)
+    : QGroupBox(QStringLiteral("Predict, then see"), parent)
+{
+    setObjectName(QStringLiteral("groupExercise"));
+    setTextColour(this, look::lightText());
+
+    list_ = new QListWidget(this);
+    list_->setObjectName(QStringLiteral("exercises"));
+    for (const Exercise &exercise : exercises()) {
+        auto *item = new QListWidgetItem(toQString(exercise.name), list_);
+        item->setToolTip(item->text());
+    }
+    list_->setWordWrap(true);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setAccessibleName(QStringLiteral("Exercises"));
+    list_->setAccessibleDescription(QStringLiteral("Each changes one cause from Control; choose one, then predict"));
+    styleDarkBox(list_);
+    connect(list_, &QListWidget::currentRowChanged, this, &ExercisePanel::exerciseChosen);
+
+    QGridLayout *grid = buildPredictions();
 
     check_ = look::makeButton(this, QStringLiteral("cmdCheck"), QStringLiteral("Check"), {});
     check_->setAccessibleDescription(

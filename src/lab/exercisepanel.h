@@ -11,6 +11,7 @@
 #include <optional>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -32,6 +33,7 @@ signals:
     void exerciseChecked(const lab::Exercise &exercise);
 
 private:
+    QGridLayout *buildPredictions();
     void exerciseChosen();
     void check();
     void clearMarks();

@@ -98,13 +98,16 @@ bool LabSession::setParameter(Param p, double value)
     const ParamInfo &i = info(p);
     // A device between off and its lowest speed goes to whichever the
     // student was moving towards.
-    value = toSetting(i, roundTo(std::clamp(value, i.min, i.max), i.decimals), parameters_[p]);
+    value = legalValue(i, value, parameters_[p]);
     if (parameters_[p] == value)
         return false;
     // The first device switched on is seen against the loop without it.
     if (i.support && !deviceOn(parameters_) && value != i.min && parameters_.model == ModelKind::Circulation &&
-        p != Param::IABPvol)
+        p != Param::IABPvol) {
         keepBaseline();
+        if (baselineName_ != QLatin1String("Control"))
+            baselineName_ += QStringLiteral(", no support");
+    }
     parameters_[p] = value;
     occlusion_.reset();
     return true;
@@ -115,6 +118,21 @@ void LabSession::setParameters(const Parameters &parameters)
     setModel(parameters.model);
     for (const ParamInfo &i : parameterTable())
         setParameter(i.id, parameters[i.id]);
+}
+
+void LabSession::applyPreset(const Preset &preset)
+{
+    setParameters(preset.parameters(model()));
+    compareWithControl();
+}
+
+void LabSession::startFrom(const Parameters &parameters)
+{
+    setModel(parameters.model);
+    reset();
+    setParameters(parameters);
+    compareWithControl(); // a device among them is seen against Control too
+    update();
 }
 
 const Preset *LabSession::matchingPreset() const
@@ -207,6 +225,42 @@ void LabSession::keepBaseline()
     update();
     baseline_ = current_;
     baselineMeasures_ = measures_;
+    baselineName_ = loopName(current_.parameters);
+    if (current_.parameters == Parameters(model()))
+        control_ = current_;
+}
+
+void LabSession::compareWithControl()
+{
+    if (!control_ || !(control_->parameters == Parameters(model()))) {
+        // Solved apart, so the simulator's warm start and the transient stay
+        // those of the student's own loops.
+        Simulator own;
+        control_ = own.steady(Parameters(model()));
+    }
+    baseline_ = *control_;
+    baselineMeasures_ = measure(baseline_);
+    baselineName_ = QStringLiteral("Control");
+}
+
+QString LabSession::baselineName() const
+{
+    return baselineName_;
+}
+
+QString LabSession::loopName(const Parameters &parameters)
+{
+    for (const Preset &preset : presets()) {
+        if (!(preset.parameters(parameters.model) == parameters))
+            continue;
+        // The long names of the heart failures read as clinicians write them.
+        if (preset.id == "hfref")
+            return QStringLiteral("HFrEF");
+        if (preset.id == "hfpef")
+            return QStringLiteral("HFpEF");
+        return toQString(preset.name);
+    }
+    return QStringLiteral("Kept loop");
 }
 
 void LabSession::reset()

@@ -32,17 +32,23 @@ public:
     // the other's.
     ModelKind model() const { return parameters_.model; }
     void setModel(ModelKind model);
+    // Starts over from these parameters (and their model): Control solved and
+    // kept as the baseline, then the change to them, whose beats play from
+    // Control. What a lesson's chart and an exercise open with.
+    void startFrom(const Parameters &parameters);
 
     // --- What the student sets
     const Parameters &parameters() const { return parameters_; }
-    // Clamps to the parameter's range, rounds to its shown decimals and
-    // brings a device's value in its gap to off or its lowest running value.
-    // Returns false when that leaves the value as it was. A change drops the
-    // occlusion run, which belongs to the old parameters. Switching on a
-    // support device while none runs keeps the loop without it as the baseline.
+    // Brings the value to a legal one (model::legalValue): clamped to the
+    // range, rounded to the shown decimals, a device's gap to off or its
+    // lowest running value. Returns false when that leaves the value as it
+    // was. A change drops the occlusion run, which belongs to the old
+    // parameters, and keeps the baseline, but for switching on a support
+    // device while none runs: the loop without it becomes the baseline.
     bool setParameter(Param p, double value);
     void setParameters(const Parameters &parameters);
-    void applyPreset(const Preset &preset) { setParameters(preset.parameters(model())); }
+    // A condition is compared with Control of the model, whatever was kept before.
+    void applyPreset(const Preset &preset);
     // The preset whose parameters these are, or nullptr for a mix of the student's own.
     const Preset *matchingPreset() const;
 
@@ -77,6 +83,9 @@ public:
 
     // Keeps the current loop (solved first if needed) as the one to compare with.
     void keepBaseline();
+    // What the baseline is, in words: "Control", a condition's name, a
+    // condition without its device ("HFrEF, no support"), or "Kept loop".
+    QString baselineName() const;
     // Back to Control, which becomes the baseline again.
     void reset();
 
@@ -109,6 +118,10 @@ public:
 
 private:
     void solve();
+    // The baseline becomes this model's Control, solved once per model.
+    void compareWithControl();
+    // The name a kept loop of these parameters goes by.
+    static QString loopName(const Parameters &parameters);
     // The readouts of the steady beat just solved.
     void tookSteady();
 
@@ -119,6 +132,8 @@ private:
     std::optional<Transient> transient_;
     int transientBeat_ = 0;
     SteadyState baseline_;
+    QString baselineName_;
+    std::optional<SteadyState> control_; // Control of the model in use
     Measures measures_;
     Measures baselineMeasures_;
     ValveEvents events_;

@@ -1,22 +1,19 @@
-// The Loop Lab's "Support" group: the balloon pump, the axial and centrifugal
+// The Loop Lab's "Support" page: the balloon pump, the axial and centrifugal
 // pumps and VA-ECMO, each a row of the parameter table like every other
 // control, and the alarms the model raises, in words.
 
-#include "lab/looplabwindow.h"
+#include "lab/parameterpanel.h"
 #include "ui/controls.h"
 #include "ui/look.h"
 
-#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QStringList>
 #include <QVBoxLayout>
 
-namespace valthera {
+namespace valthera::lab {
 
-using namespace lab;
-
-QWidget *LoopLabWindow::buildSupportGroup(QWidget *parent)
+QWidget *ParameterPanel::buildSupportGroup(QWidget *parent)
 {
     auto *box = new QWidget(parent);
     box->setObjectName(QStringLiteral("groupSupport"));
@@ -31,7 +28,7 @@ QWidget *LoopLabWindow::buildSupportGroup(QWidget *parent)
         if (!i.support)
             continue;
         addParameterRow(box, grid, row++, i.id);
-        QDoubleSpinBox *spin = controls_[static_cast<std::size_t>(i.id)].spin;
+        look::RangeDoubleSpinBox *spin = controls_[static_cast<std::size_t>(i.id)].spin;
         if (i.id != Param::IABPvol)
             spin->setSpecialValueText(QStringLiteral("Off"));
         if (i.id == Param::IABP) {
@@ -46,15 +43,15 @@ QWidget *LoopLabWindow::buildSupportGroup(QWidget *parent)
     QPalette alarm = supportAlarms_->palette();
     alarm.setColor(QPalette::WindowText, look::nextYellow());
     supportAlarms_->setPalette(alarm);
+    supportAlarms_->hide();
     column->addWidget(supportAlarms_);
     column->addStretch(1);
     support_ = box;
     return box;
 }
 
-void LoopLabWindow::showSupport()
+void ParameterPanel::showAlarms(const Measures &m)
 {
-    const Measures &m = session_.measures();
     QStringList alarms;
     if (m[Measure::Suction] > 0)
         alarms << QStringLiteral("SUCTION: the ventricle is emptied, the pump's inflow is limited");
@@ -70,4 +67,4 @@ void LoopLabWindow::showSupport()
         look::announce(supportAlarms_);
 }
 
-} // namespace valthera
+} // namespace valthera::lab

@@ -1,31 +1,25 @@
 #pragma once
-// The Loop Lab window: controls for every parameter of the heart model, the
-// live P-V loop and the beat against time, and the readouts against the
-// baseline. The lab's state lives in a LabSession; this only shows it and
-// passes the student's changes on.
+// The Loop Lab window: the parameter panel, the live P-V loop and the beat
+// against time with the cursor under them, and the measures against the
+// baseline with the exercises. The lab's state lives in a LabSession; the
+// panels show it and say what the student chose; this wires the two.
 
 #include "lab/beatcursor.h"
+#include "lab/cursorpanel.h"
 #include "lab/explore.h"
 #include "lab/labsession.h"
+#include "lab/measurespanel.h"
 #include "ui/menuwindow.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
-#include <array>
-
-class QCheckBox;
-class QComboBox;
-class QGridLayout;
-class QDoubleSpinBox;
-class QLabel;
-class QPushButton;
-class QSlider;
 
 namespace valthera {
 
 namespace lab {
+class ParameterPanel;
 class PvChart;
 class TimeChart;
+struct Exercise;
 } // namespace lab
 
 class LoopLabWindow : public MenuWindow, public lab::ChartExplorer {
@@ -53,91 +47,57 @@ public:
     bool saveChartImage(int chart, const QString &path, QSize size);
 
     // How long the readouts must rest before a change is read out.
-    static constexpr int kSettleMs = 500;
+    static constexpr int kSettleMs = lab::MeasuresPanel::kSettleMs;
     // How long each beat after a change is shown while they play.
     static constexpr int kTransientBeatMs = 120;
 
     // The instant marked on both charts; Play runs it on in wall time.
-    const lab::BeatCursor &beatCursor() const { return cursor_; }
-    bool playing() const { return cursorTimer_.isActive(); }
+    const lab::BeatCursor &beatCursor() const { return cursor_->cursor(); }
+    bool playing() const { return cursor_->playing(); }
     // One frame of Play: the cursor on by this much wall time at the chosen
     // speed, into the next beat (of a transient being played) at the end.
-    void playFrame(double wallSeconds);
-    static constexpr int kFrameMs = 16;
+    void playFrame(double wallSeconds) { cursor_->playFrame(wallSeconds); }
+    static constexpr int kFrameMs = lab::CursorPanel::kFrameMs;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     bool event(QEvent *event) override;
 
 private:
-    struct ParameterControls {
-        QDoubleSpinBox *spin = nullptr;
-        QSlider *slider = nullptr;
-        QLabel *label = nullptr;
-    };
-    struct Readout {
-        QLabel *value = nullptr;
-        QLabel *delta = nullptr;
-        QLabel *label = nullptr;
-    };
+    void buildCharts();
+    void buildActions();
+    void connectParameters();
+    void orderTabs();
 
-    QWidget *buildControls();
-    QWidget *buildReadouts();
-    void addParameterRow(QWidget *parent, QGridLayout *grid, int row, model::Param p);
-    // The support devices' controls and their alarms, in words (looplabsupport.cpp).
-    QWidget *buildSupportGroup(QWidget *parent);
-    void showSupport();
+    // The session started over from these parameters, Control the baseline.
+    void startFrom(const model::Parameters &parameters);
+    // Every panel shows the session anew after it was replaced as a whole.
+    void sessionReplaced();
+    // The measures and the beat anew after any change; every line that told
+    // of the state before is cleared.
+    void showSession();
 
-    void parameterEdited(model::Param p, double value);
-    void presetChosen(int index);
+    void parameterChosen(model::Param p, double value);
+    void conditionChosen(const model::Preset &preset);
+    void modelChosen(model::ModelKind kind);
+    void exerciseChecked(const lab::Exercise &exercise);
     void scheduleRecompute();
     void recompute();
-    void showSession();
-    void syncControls();
-    void showCondition(); // the condition the parameters are, if any
-    void modelChosen(int index);
-    void showModel(); // the controls and readouts of the model in use
     void playTransient(); // the beats from the old steady state to the new
-    void nextTransientBeat();
+    bool nextTransientBeat();
     void skipTransient();
-    void showTransientCounter();
-    void announceChanges();
-    QString announcedState(model::Measure m) const;
-
-    QWidget *buildCursorPanel();
-    void orderTabs();
+    void showTransient();
     void refreshCharts(); // the beat on show changed: both charts and the cursor
-    void showCursor(const QString &said); // the readout, the charts' marks and what to read out
-    bool cursorKey(const QKeyEvent *event);
-    void setPlaying(bool on);
 
     lab::LabSession session_;
     double zoom_ = 1;
-    std::array<ParameterControls, model::kParamCount> controls_{};
-    std::array<Readout, model::kMeasureCount> readouts_{};
-    std::array<QString, model::kMeasureCount> announced_{};
-    QString announcedFit_;
-    QComboBox *presets_ = nullptr;
-    QComboBox *model_ = nullptr;
-    QLabel *transientCounter_ = nullptr;
-    QPushButton *skip_ = nullptr;
-    QTimer playTimer_; // one transient beat a tick
-    QLabel *eesFit_ = nullptr;
-    QLabel *v0Fit_ = nullptr;
-    QLabel *changes_ = nullptr;
-    QWidget *support_ = nullptr;
-    QLabel *supportAlarms_ = nullptr;
+    lab::ParameterPanel *parameters_ = nullptr;
+    lab::MeasuresPanel *measures_ = nullptr;
+    lab::CursorPanel *cursor_ = nullptr;
     lab::PvChart *chart_ = nullptr;
     lab::TimeChart *timeChart_ = nullptr;
-    lab::BeatCursor cursor_;
-    QPushButton *play_ = nullptr;
-    QCheckBox *quarterSpeed_ = nullptr;
-    QLabel *cursorReadout_ = nullptr;
-    QLabel *cursorEvent_ = nullptr;
-    QTimer cursorTimer_; // a frame of Play a tick
-    QElapsedTimer cursorClock_; // wall time since the last frame
+    QTimer playTimer_; // one transient beat a tick
     QTimer recomputeTimer_; // zero-interval: many changes in one pass of the event loop, one solve
-    QTimer settleTimer_;
 };
 
 } // namespace valthera

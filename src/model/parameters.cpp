@@ -96,6 +96,14 @@ double toSetting(const ParamInfo &i, double value, double from)
     return value;
 }
 
+double legalValue(const ParamInfo &i, double value, double from)
+{
+    const double scale = std::pow(10.0, i.decimals);
+    // Adding zero turns a rounded -0 into 0.
+    const double rounded = std::round(std::clamp(value, i.min, i.max) * scale) / scale + 0.0;
+    return toSetting(i, rounded, from);
+}
+
 bool deviceOn(const Parameters &p)
 {
     return p[Param::IABP] > 0 || p[Param::Axial] > 0 || p[Param::LVAD] > 0 || p[Param::ECMO] > 0;

@@ -80,6 +80,10 @@ bool isSetting(const ParamInfo &info, double value);
 // that direction: a device switched on from off starts at its lowest running
 // value, one turned down below it goes off.
 double toSetting(const ParamInfo &info, double value, double from);
+// The value a control may set, the one rule for the lab's session and its
+// boxes: clamped to the range (never cut short), rounded to the shown
+// decimals, then brought to a setting as toSetting does.
+double legalValue(const ParamInfo &info, double value, double from);
 
 // Every parameter, indexed by Param (so table[size_t(p)].id == p).
 std::span<const ParamInfo, kParamCount> parameterTable();

@@ -9,8 +9,146 @@
 #include <QMenuBar>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <cmath>
+#include <optional>
 
 namespace valthera::look {
+
+namespace {
+
+// The number in a spin box's text without its prefix and suffix, if it is one.
+std::optional<double> typedNumber(const QAbstractSpinBox &box, QString text, const QString &prefix,
+    const QString &suffix)
+{
+    text = text.trimmed();
+    if (!prefix.isEmpty() && text.startsWith(prefix.trimmed()))
+        text.remove(0, prefix.trimmed().size());
+    if (!suffix.isEmpty() && text.endsWith(suffix.trimmed()))
+        text.chop(suffix.trimmed().size());
+    bool ok = false;
+    const double value = box.locale().toDouble(text.trimmed(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+// A number the standard box refused is taken as not yet complete, for
+// fixup to bring in range when it is.
+QValidator::State takeNumbers(QValidator::State state, const std::optional<double> &typed)
+{
+    return state == QValidator::Invalid && typed && std::isfinite(*typed) ? QValidator::Intermediate : state;
+}
+
+// Tells on the note what became of a number typed beyond the range.
+void tellClamp(QAbstractSpinBox *box, QLabel *note, const QString &range, const QString &set)
+{
+    if (!note)
+        return;
+    note->setText(QStringLiteral("Allowed: %1. Set to %2").arg(range, set));
+    note->setAccessibleName(QStringLiteral("%1: %2").arg(box->accessibleName(), note->text()));
+    note->show();
+    announce(note);
+}
+
+void describeRange(QAbstractSpinBox *box, const QString &range)
+{
+    box->setToolTip(QStringLiteral("From %1").arg(range));
+}
+
+} // namespace
+
+RangeDoubleSpinBox::RangeDoubleSpinBox(QWidget *parent)
+    : QDoubleSpinBox(parent)
+{
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    connect(this, &QDoubleSpinBox::valueChanged, this, [this](double value) {
+        if (note_ && value != noted_)
+            note_->hide();
+    });
+}
+
+void RangeDoubleSpinBox::setNote(QLabel *note)
+{
+    note_ = note;
+    note_->hide();
+    describeRange(this, rangeText());
+}
+
+void RangeDoubleSpinBox::setRangeText(const QString &text)
+{
+    rangeText_ = text;
+    describeRange(this, rangeText());
+}
+
+QString RangeDoubleSpinBox::rangeText() const
+{
+    if (!rangeText_.isEmpty())
+        return rangeText_;
+    return QStringLiteral("%1 to %2%3")
+        .arg(locale().toString(minimum(), 'f', decimals()), locale().toString(maximum(), 'f', decimals()), suffix());
+}
+
+QValidator::State RangeDoubleSpinBox::validate(QString &text, int &pos) const
+{
+    return takeNumbers(QDoubleSpinBox::validate(text, pos), typedNumber(*this, text, prefix(), suffix()));
+}
+
+void RangeDoubleSpinBox::fixup(QString &text) const
+{
+    const std::optional<double> typed = typedNumber(*this, text, prefix(), suffix());
+    if (!typed || !std::isfinite(*typed)) {
+        QDoubleSpinBox::fixup(text);
+        return;
+    }
+    const double set = legal_ ? legal_(*typed) : std::clamp(*typed, minimum(), maximum());
+    text = prefix() + textFromValue(set) + suffix();
+    if (*typed < minimum() || *typed > maximum()) {
+        noted_ = set;
+        tellClamp(const_cast<RangeDoubleSpinBox *>(this), note_, rangeText(), textFromValue(set) + suffix());
+    }
+}
+
+RangeSpinBox::RangeSpinBox(QWidget *parent)
+    : QSpinBox(parent)
+{
+    setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    connect(this, &QSpinBox::valueChanged, this, [this](int value) {
+        if (note_ && value != noted_)
+            note_->hide();
+    });
+}
+
+void RangeSpinBox::setNote(QLabel *note)
+{
+    note_ = note;
+    note_->hide();
+    describeRange(this, rangeText());
+}
+
+QString RangeSpinBox::rangeText() const
+{
+    return QStringLiteral("%1 to %2%3").arg(minimum()).arg(maximum()).arg(suffix());
+}
+
+QValidator::State RangeSpinBox::validate(QString &text, int &pos) const
+{
+    return takeNumbers(QSpinBox::validate(text, pos), typedNumber(*this, text, prefix(), suffix()));
+}
+
+void RangeSpinBox::fixup(QString &text) const
+{
+    const std::optional<double> typed = typedNumber(*this, text, prefix(), suffix());
+    if (!typed || !std::isfinite(*typed)) {
+        QSpinBox::fixup(text);
+        return;
+    }
+    const int set = static_cast<int>(std::lround(std::clamp(*typed, double(minimum()), double(maximum()))));
+    text = prefix() + textFromValue(set) + suffix();
+    if (*typed < minimum() || *typed > maximum()) {
+        noted_ = set;
+        tellClamp(const_cast<RangeSpinBox *>(this), note_, rangeText(), textFromValue(set) + suffix());
+    }
+}
 
 void CommandButton::paintEvent(QPaintEvent *)
 {

@@ -4,7 +4,10 @@
 
 #include "ui/look.h"
 
+#include <QDoubleSpinBox>
 #include <QPushButton>
+#include <QSpinBox>
+#include <functional>
 
 class QLabel;
 class QMainWindow;
@@ -23,6 +26,54 @@ protected:
     // Return and Enter press the focused button, like Space: outside a dialog
     // a push button would otherwise ignore them.
     void keyPressEvent(QKeyEvent *event) override;
+};
+
+// Spin boxes that take any number typed, within their range or beyond it.
+// The standard box refuses the keystroke that would pass its maximum, so 500
+// typed for a limit of 200 silently became 50; these take the whole number
+// and, when it is complete, set the nearest limit, saying so: the allowed
+// range in the tooltip, and a note (given with setNote, shown beside the box
+// and read out) naming what was set. A number with more decimals than shown
+// is rounded, not cut.
+class RangeDoubleSpinBox : public QDoubleSpinBox {
+public:
+    explicit RangeDoubleSpinBox(QWidget *parent = nullptr);
+
+    // Where a typed number beyond the range is told; hidden until then, and
+    // again once the box holds a value not brought to a limit.
+    void setNote(QLabel *note);
+    // The range in words for the tooltip and the note ("30 to 200 beats/min");
+    // the limits as the box shows them unless set.
+    void setRangeText(const QString &text);
+    QString rangeText() const;
+    // What a complete typed number becomes: the nearest limit unless set (a
+    // setting rule may also round it or step over values that are no setting).
+    void setLegal(std::function<double(double)> legal) { legal_ = std::move(legal); }
+
+    QValidator::State validate(QString &text, int &pos) const override;
+    void fixup(QString &text) const override;
+
+private:
+    std::function<double(double)> legal_;
+    QLabel *note_ = nullptr;
+    QString rangeText_;
+    mutable double noted_ = 0;
+};
+
+// The same for whole numbers.
+class RangeSpinBox : public QSpinBox {
+public:
+    explicit RangeSpinBox(QWidget *parent = nullptr);
+
+    void setNote(QLabel *note);
+    QString rangeText() const;
+
+    QValidator::State validate(QString &text, int &pos) const override;
+    void fixup(QString &text) const override;
+
+private:
+    QLabel *note_ = nullptr;
+    mutable int noted_ = 0;
 };
 
 // A button at place, with a coloured face (an invalid colour keeps the standard face).

@@ -108,6 +108,63 @@ private slots:
         QCOMPARE(session.delta(Measure::SBP), QString());
     }
 
+    // A condition is seen against Control of its model, whatever was kept
+    // before; the first device switched on keeps the loop without it, and
+    // later devices and changes keep whatever baseline there is. Each
+    // baseline goes by a name.
+    void theBaselineIsNamedAndAConditionIsComparedWithControl()
+    {
+        LabSession session;
+        const double controlEdv = session.measures()[Measure::EDV];
+        QCOMPARE(session.baselineName(), QString("Control"));
+        session.applyPreset(*findPreset("Heart failure with reduced EF"));
+        session.update();
+        QCOMPARE(session.baselineName(), QString("Control"));
+        const Parameters hfref = session.parameters();
+
+        QVERIFY(session.setParameter(Param::LVAD, 3000));
+        QCOMPARE(session.baselineName(), QString("HFrEF, no support"));
+        QVERIFY(session.baseline().parameters == hfref);
+        session.setParameter(Param::ECMO, 2);
+        session.setParameter(Param::LVAD, 0);
+        session.update();
+        QCOMPARE(session.baselineName(), QString("HFrEF, no support"));
+
+        session.applyPreset(*findPreset("Aortic stenosis"));
+        session.update();
+        QCOMPARE(session.baselineName(), QString("Control"));
+        QVERIFY(session.baseline().parameters == Parameters());
+        QCOMPARE(session.baselineMeasures()[Measure::EDV], controlEdv);
+
+        session.keepBaseline();
+        QCOMPARE(session.baselineName(), QString("Aortic stenosis"));
+        session.setParameter(Param::HR, 90);
+        session.keepBaseline();
+        QCOMPARE(session.baselineName(), QString("Kept loop"));
+    }
+
+    // The beats played after a change lead from the steady state before it
+    // to the one after: the first starts where the old loop did.
+    void theBeatsAfterAChangeStartFromTheOldSteadyState()
+    {
+        LabSession session;
+        const double oldStart = session.current().beat.samples.front().V;
+        session.setParameter(Param::Volume, 500);
+        const Transient *transient = session.transient();
+        QVERIFY(transient && transient->beats.size() > 2);
+        const double newStart = session.current().beat.samples.front().V;
+        QVERIFY(qAbs(newStart - oldStart) > 10);
+        QVERIFY(qAbs(transient->beats.front().samples.front().V - oldStart) < 1);
+        QVERIFY(qAbs(transient->beats.back().samples.front().V - newStart) < qAbs(newStart - oldStart) / 2);
+
+        // Started afresh, a lesson's or an exercise's loop plays from Control.
+        session.startFrom(findPreset("Increased afterload")->parameters(ModelKind::Heart));
+        QCOMPARE(session.baselineName(), QString("Control"));
+        QVERIFY(session.baseline().parameters == Parameters(ModelKind::Heart));
+        QVERIFY(session.startTransient());
+        QVERIFY(qAbs(session.shownBeat().samples.front().V - session.baseline().beat.samples.front().V) < 1);
+    }
+
     void aFirstBeatSolvedAheadIsTheOneSolvedInPlace()
     {
         LabSession inPlace;

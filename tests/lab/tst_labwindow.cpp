@@ -4,6 +4,7 @@
 
 #include "app/program.h"
 #include "diagrams/explore.h"
+#include "lab/exercisepanel.h"
 #include "lab/labcharts.h"
 #include "lab/looplabwindow.h"
 #include "support/accessibilityevents.h"
@@ -37,7 +38,7 @@ private slots:
     void init()
     {
         program_ = std::make_unique<Program>();
-        lab_ = qobject_cast<LoopLabWindow *>(testing::openScreen(*program_, QStringLiteral("LoopLab")));
+        lab_ = testing::openLab(*program_);
         QVERIFY(lab_);
     }
     void cleanup() { testing::endProgram(program_); }
@@ -65,6 +66,12 @@ private slots:
         QCOMPARE(presets->itemText(9), QString("Aortic regurgitation"));
         QCOMPARE(presets->currentText(), QString("Control"));
         QCOMPARE(child<QLabel>("valueEDV")->text(), lab_->session().value(Measure::EDV));
+        // The measures in clinical words, on screen and for a screen reader.
+        QVERIFY(child<QLabel>("valueSV")->accessibleName().startsWith("Stroke volume: SV "));
+        QStringList names;
+        for (const QLabel *label : child<QWidget>("labReadouts")->findChildren<QLabel *>())
+            names << label->text();
+        QVERIFY(names.contains("Stroke volume (SV)") && names.contains("Aortic valve peak gradient"));
     }
 
     // The model is chosen from the keyboard; each shows its own controls and
@@ -270,7 +277,9 @@ private slots:
     {
         auto *fit = child<QLabel>("valueEesFit");
         QVERIFY(fit->text().isEmpty());
+        QVERIFY(!fit->isVisible()); // no row without a fit
         testing::click(child<QPushButton>("cmdOcclusion"));
+        QVERIFY(fit->isVisible());
         QVERIFY(fit->text().endsWith(" mmHg/ml"));
         QCOMPARE(fit->text(), lab_->session().eesFit());
         QCOMPARE(child<QLabel>("valueV0Fit")->text(), lab_->session().v0Fit());
@@ -279,6 +288,89 @@ private slots:
         QTest::keyClick(child<QDoubleSpinBox>("spinHR"), Qt::Key_Up);
         testing::settle();
         QVERIFY(fit->text().isEmpty());
+        QVERIFY(!fit->isVisible());
+    }
+
+    // No line under the cursor or beside the measures outlives the state it
+    // told of: every kind of change clears or rewrites it.
+    void noLineOutlivesTheStateItToldOf()
+    {
+        auto *line = child<QLabel>("cursorEvent");
+        auto *told = child<QLabel>("labChanges");
+        auto *chart = child<PvChart>("labChart");
+        const auto *exercise = lab_->findChild<ExercisePanel *>();
+        const std::vector<std::pair<const char *, std::function<void()>>> changes{
+            {"parameter", [&] { QTest::keyClick(child<QDoubleSpinBox>("spinHR"), Qt::Key_Up); }},
+            {"condition", [&] { child<QComboBox>("presets")->setCurrentIndex(1); }},
+            {"baseline", [&] { testing::click(child<QPushButton>("cmdBaseline")); }},
+            {"reset", [&] { testing::click(child<QPushButton>("cmdReset")); }},
+            {"model", [&] { useHeart(); }},
+            {"exercise", [&] { emit const_cast<ExercisePanel *>(exercise)->exerciseChecked(exercises().front()); }},
+        };
+        for (const auto &[kind, change] : changes) {
+            chart->setFocus();
+            QTest::keyClick(chart, Qt::Key_Home);
+            QTest::keyClick(chart, Qt::Key_PageDown);
+            QVERIFY2(!line->text().trimmed().isEmpty(), kind);
+            testing::settle(2 * LoopLabWindow::kSettleMs); // the changes are read out: "Now: …"
+            const QString before = told->text();
+            change();
+            testing::settle();
+            QVERIFY2(line->text().trimmed().isEmpty(), kind);
+            QVERIFY2(told->text().isEmpty() || told->text() != before, kind);
+        }
+    }
+
+    // The baseline is named on screen and to a screen reader, and a
+    // condition chosen after a device is compared with Control.
+    void theBaselineIsNamedAndHeard()
+    {
+        testing::AccessibilityEvents events;
+        auto *heading = child<QLabel>("labBaseline");
+        QCOMPARE(heading->text(), QString("Baseline: Control"));
+        auto *presets = child<QComboBox>("presets");
+        presets->setCurrentIndex(presets->findText("Heart failure with reduced EF"));
+        testing::settle();
+        child<QDoubleSpinBox>("spinLVAD")->setValue(3000);
+        testing::settle();
+        QCOMPARE(heading->text(), QString("Baseline: HFrEF, no support"));
+        QCOMPARE(heading->accessibleName(), heading->text());
+        QCOMPARE(events.announcements(heading), QStringList(heading->text()));
+        presets->setCurrentIndex(presets->findText("Aortic stenosis"));
+        testing::settle();
+        QCOMPARE(heading->text(), QString("Baseline: Control"));
+        QVERIFY(lab_->session().baseline().parameters == Parameters());
+    }
+
+    // A number typed beyond a box's range is set to the nearest limit, not
+    // cut to its first digits, and the box says what is allowed.
+    void aTypedNumberBeyondTheRangeIsClampedAndTheRangeShown()
+    {
+        auto *spin = child<QDoubleSpinBox>("spinHR");
+        auto *note = child<QLabel>("noteHR");
+        QVERIFY(!note->isVisible());
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, "500");
+        QTest::keyClick(spin, Qt::Key_Return);
+        testing::settle();
+        QCOMPARE(spin->value(), 200.0);
+        QCOMPARE(lab_->session().current().parameters[Param::HR], 200.0);
+        QVERIFY(note->isVisible());
+        QVERIFY2(note->text().contains("30 to 200 beats/min"), qPrintable(note->text()));
+        QVERIFY(spin->toolTip().contains("200 beats/min"));
+        QTest::keyClick(spin, Qt::Key_Down);
+        QVERIFY(!note->isVisible());
+
+        // Whole numbers too (the figure sizes of a saved image).
+        look::RangeSpinBox size;
+        size.setRange(100, 450);
+        size.show();
+        size.setFocus();
+        size.selectAll();
+        QTest::keyClicks(&size, "4500");
+        QTest::keyClick(&size, Qt::Key_Return);
+        QCOMPARE(size.value(), 450);
     }
 
     // The widest figures the lab can show, at the design zoom and the largest:

@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "diagrams/picturebox.h"
+#include "lab/looplabwindow.h"
 #include "ui/menuwindow.h"
 
 #include <QApplication>
@@ -96,6 +97,11 @@ QWidget *openScreen(Program &program, const QString &name)
         return nullptr;
     settle();
     return window;
+}
+
+LoopLabWindow *openLab(Program &program)
+{
+    return qobject_cast<LoopLabWindow *>(openScreen(program, QStringLiteral("LoopLab")));
 }
 
 void endProgram(std::unique_ptr<Program> &program)

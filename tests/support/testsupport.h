@@ -12,6 +12,7 @@
 #include <type_traits>
 
 namespace valthera {
+class LoopLabWindow;
 class PictureBox;
 class Program;
 } // namespace valthera
@@ -79,6 +80,8 @@ struct FrameCounter : QObject {
 // has it on screen; null if it could not. Ending the session only closes the
 // program's windows.
 QWidget *openScreen(Program &program, const QString &name);
+// The Loop Lab of such a program, shown; null (the test failed) if it could not be.
+LoopLabWindow *openLab(Program &program);
 // Ends such a program's session and lets its windows go before it goes.
 void endProgram(std::unique_ptr<Program> &program);
 
