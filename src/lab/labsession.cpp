@@ -202,6 +202,11 @@ void LabSession::tookSteady()
     ++solves_;
 }
 
+QString LabSession::baselineName() const
+{
+    return baseline_.parameters == Parameters(model()) ? QStringLiteral("Control") : QStringLiteral("Kept loop");
+}
+
 void LabSession::keepBaseline()
 {
     update();

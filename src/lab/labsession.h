@@ -75,6 +75,9 @@ public:
     const Measures &baselineMeasures() const { return baselineMeasures_; }
     const ValveEvents &events() const { return events_; }
 
+    // What the baseline is called on the charts: "Control" while it is the
+    // model's Control, else "Kept loop".
+    QString baselineName() const;
     // Keeps the current loop (solved first if needed) as the one to compare with.
     void keepBaseline();
     // Back to Control, which becomes the baseline again.
