@@ -52,8 +52,8 @@ AxisRange niceAxis(double lo, double hi, int steps)
     return {std::floor(lo / step + 1e-9) * step, std::ceil(hi / step - 1e-9) * step, step};
 }
 
-void paintFrame(QPainter &painter, const Plot &plot, const QString &xTitle, const QString &yTitle,
-    const ChartStyle &z, double leftEdge)
+void paintFrame(QPainter &painter, const Plot &plot, const QString &xTitle, const QString &yTitle, const ChartStyle &z,
+    double leftEdge)
 {
     paintGrid(painter, plot, z);
     const QRectF &a = plot.area;
@@ -78,7 +78,8 @@ void paintFrame(QPainter &painter, const Plot &plot, const QString &xTitle, cons
         if (xTitle.isEmpty())
             continue;
         const QString text = tickText(v, plot.x.step);
-        painter.drawText(QPointF(x - metrics.horizontalAdvance(text) / 2, axisY + z(kTick + 1) + metrics.ascent()), text);
+        painter.drawText(
+            QPointF(x - metrics.horizontalAdvance(text) / 2, axisY + z(kTick + 1) + metrics.ascent()), text);
     }
 
     painter.setFont(z.axisTitleFont());

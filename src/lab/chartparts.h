@@ -52,8 +52,8 @@ void paintFrame(QPainter &painter, const Plot &plot, const QString &xTitle, cons
 // Height the frame needs below its plot for tick labels and the axis title.
 double bottomBand(const ChartStyle &style);
 // The chart's title centred in a band across the top; a long one shrinks to fit.
-void paintTitle(
-    QPainter &painter, const QRectF &target, double top, double bandHeight, const QString &text, const ChartStyle &style);
+void paintTitle(QPainter &painter, const QRectF &target, double top, double bandHeight, const QString &text,
+    const ChartStyle &style);
 
 // The two kinds of dot the charts draw: the loop's numbered points and the
 // valve events (black with a white rim), and the occlusion run's end-systolic
@@ -73,7 +73,8 @@ struct LegendEntry {
 };
 // Legend entries flow left to right and wrap; the height they take at a width.
 double legendHeight(const std::vector<LegendEntry> &entries, double width, const ChartStyle &style);
-void paintLegend(QPainter &painter, const std::vector<LegendEntry> &entries, const QRectF &band, const ChartStyle &style);
+void paintLegend(
+    QPainter &painter, const std::vector<LegendEntry> &entries, const QRectF &band, const ChartStyle &style);
 
 // A beat's samples as a line, mapped by map, through points at least
 // kMinStep pixels apart, then only those a straight run between its

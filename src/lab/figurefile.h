@@ -25,7 +25,7 @@ struct FigureText {
 // .svg (any case) and as PNG otherwise. The file appears whole or not at all:
 // an existing file is replaced only once the new one is complete. Returns why
 // it could not be written, or an empty string once it is.
-QString writeFigure(const QString &path, QSize size, const FigureText &text,
-    const std::function<void(QPainter &, QSize)> &draw);
+QString writeFigure(
+    const QString &path, QSize size, const FigureText &text, const std::function<void(QPainter &, QSize)> &draw);
 
 } // namespace valthera::lab

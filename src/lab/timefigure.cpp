@@ -77,7 +77,8 @@ void paintBackdrop(QPainter &backdrop, const QRectF &target, const Beat &beat, c
 {
     backdrop.fillRect(target, ChartStyle::surround());
     paintTitle(backdrop, target, 0, z(28),
-        beat.beats > 1 ? QStringLiteral("One Balloon Cycle of %1 Beats").arg(beat.beats) : QStringLiteral("One Beat"), z);
+        beat.beats > 1 ? QStringLiteral("One Balloon Cycle of %1 Beats").arg(beat.beats) : QStringLiteral("One Beat"),
+        z);
     paintFrame(backdrop, panels.upper, QString(), QStringLiteral("mmHg"), z, target.left());
     if (panels.device) {
         paintFrame(backdrop, panels.lower, QString(), QStringLiteral("LV ml"), z, target.left());
