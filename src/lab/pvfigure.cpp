@@ -43,7 +43,7 @@ std::vector<LegendEntry> legendOf(const PvFigure &f, const ChartStyle &z)
 {
     std::vector<LegendEntry> legend{
         {QStringLiteral("Current loop"), QPen(Qt::black, z(kLoopWidth)), Dot::Point},
-        {QStringLiteral("Baseline loop"), QPen(ChartStyle::baseline(), z(kLineWidth), Qt::DashLine)},
+        {QStringLiteral("Baseline: %1").arg(f.baselineName), QPen(ChartStyle::baseline(), z(kLineWidth), Qt::DashLine)},
         {QStringLiteral("ESPVR"), QPen(ChartStyle::espvr(), z(kLineWidth))},
         {QStringLiteral("EDPVR"), QPen(ChartStyle::edpvr(), z(kLineWidth))},
         {QStringLiteral("Ea line"), QPen(ChartStyle::ea(), z(kLineWidth))},
@@ -176,8 +176,7 @@ QPointF PvLayout::place(double v, double p) const
     return Plot{plot, volume, pressure}.map(v, p);
 }
 
-PvLayout paintPvContent(
-    QPainter &painter, const PvFigure &f, const ChartStyle &z, QSizeF size, ChartLayers *layers)
+PvLayout paintPvContent(QPainter &painter, const PvFigure &f, const ChartStyle &z, QSizeF size, ChartLayers *layers)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
