@@ -2,10 +2,7 @@
 
 #include "diagrams/drawing.h"
 #include "ui/look.h"
-#include "ui/zoom.h"
 
-#include <QImage>
-#include <QPainter>
 #include <QString>
 
 namespace valthera::lab {
@@ -80,36 +77,6 @@ QColor ChartStyle::balloon()
 QColor ChartStyle::cursor()
 {
     return {255, 225, 0};
-}
-
-std::vector<std::function<void()>> chartFontReadying(double zoom, qreal pixelRatio)
-{
-    QString printable;
-    for (char16_t c = u'!'; c <= u'~'; ++c)
-        printable += QChar(c);
-    // The tick labels' font, and the bold ones of the axis titles, the chart
-    // titles and the legends and point labels.
-    const ChartStyle style{zoom};
-    const std::pair<QFont, QString> fonts[] = {
-        {style.tickFont(), QStringLiteral("0123456789.-")},
-        {style.axisTitleFont(), printable},
-        {style.titleFont(), printable},
-        {style.labelFont(), printable},
-    };
-    std::vector<std::function<void()>> pieces;
-    for (const auto &[font, text] : fonts) {
-        pieces.emplace_back([font, text, pixelRatio] {
-            // As the charts draw: antialiased, onto an image at the screen's ratio.
-            QImage scratch(384, 96, QImage::Format_RGB32);
-            scratch.setDevicePixelRatio(pixelRatio);
-            QPainter painter(&scratch);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setRenderHint(QPainter::TextAntialiasing);
-            painter.setFont(font);
-            look::makeGlyphs(painter, text);
-        });
-    }
-    return pieces;
 }
 
 } // namespace valthera::lab

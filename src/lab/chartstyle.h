@@ -7,8 +7,6 @@
 
 #include <QColor>
 #include <QFont>
-#include <functional>
-#include <vector>
 
 namespace valthera::lab {
 
@@ -52,11 +50,5 @@ struct ChartStyle {
     // The cursor stands out from every line and marker of both charts.
     static QColor cursor();
 };
-
-// The work of making the charts' fonts at zoom, with the glyphs they write,
-// on the thread it runs on, so a chart's first picture at that zoom there
-// finds them made rather than making them in its frame. One piece a font,
-// each a millisecond or two, so a picture asked for meanwhile waits little.
-std::vector<std::function<void()>> chartFontReadying(double zoom, qreal pixelRatio);
 
 } // namespace valthera::lab

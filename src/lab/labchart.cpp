@@ -100,6 +100,36 @@ void LabChart::drawAhead()
     });
 }
 
+std::vector<std::function<void()>> LabChart::fontReadying(double zoom, qreal pixelRatio)
+{
+    QString printable;
+    for (char16_t c = u'!'; c <= u'~'; ++c)
+        printable += QChar(c);
+    // The tick labels' font, and the bold ones of the axis titles, the chart
+    // titles and the legends and point labels.
+    const ChartStyle style{zoom};
+    const std::pair<QFont, QString> fonts[] = {
+        {style.tickFont(), QStringLiteral("0123456789.-")},
+        {style.axisTitleFont(), printable},
+        {style.titleFont(), printable},
+        {style.labelFont(), printable},
+    };
+    std::vector<std::function<void()>> pieces;
+    for (const auto &[font, text] : fonts) {
+        pieces.emplace_back([font, text, pixelRatio] {
+            // As the charts draw: antialiased, onto an image at the screen's ratio.
+            QImage scratch(384, 96, QImage::Format_RGB32);
+            scratch.setDevicePixelRatio(pixelRatio);
+            QPainter painter(&scratch);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.setFont(font);
+            look::makeGlyphs(painter, text);
+        });
+    }
+    return pieces;
+}
+
 void LabChart::readyNextSize()
 {
     if (!threads_ || !isVisible())

@@ -52,11 +52,12 @@ public:
     // Threads to draw ahead on, which must outlast any drawing begun; none:
     // the chart is drawn as it is painted.
     void drawAheadOn(QThreadPool *threads) { threads_ = threads; }
-    // See chartFontReadying.
-    static std::vector<std::function<void()>> fontReadying(double zoom, qreal pixelRatio)
-    {
-        return chartFontReadying(zoom, pixelRatio);
-    }
+    // The work of making the charts' fonts at zoom, with the glyphs they
+    // write, on the thread it runs on, so a chart's first picture at that
+    // zoom there finds them made rather than making them in its frame. One
+    // piece a font, each a millisecond or two, so a picture asked for
+    // meanwhile waits little.
+    static std::vector<std::function<void()>> fontReadying(double zoom, qreal pixelRatio);
     void finishDrawing();
     ~LabChart() override;
 
@@ -94,7 +95,8 @@ protected:
     // The backdrop and the underlay, each from a picture kept while its key
     // stays the same. A transient's family is drawn as it is, unless a chart
     // keeps it.
-    void drawPart(QPainter &painter, Part part, const QString &key, const std::function<void(QPainter &)> &paint) override;
+    void drawPart(
+        QPainter &painter, Part part, const QString &key, const std::function<void(QPainter &)> &paint) override;
     void drawFamily(QPainter &painter, const QRectF &clip, const QString &key, const Plot &plot,
         std::span<const Beat> family, const ChartStyle &style) override;
 
