@@ -1,5 +1,6 @@
 #include "diagrams/loopchart.h"
 
+#include "diagrams/chartlook.h"
 #include "diagrams/drawing.h"
 #include "ui/look.h"
 
@@ -19,16 +20,16 @@ constexpr double kLeftMargin = 60;
 constexpr double kBottomMargin = 50;
 constexpr double kRightMargin = 16;
 constexpr double kTitlePixels = 21;
-constexpr double kTickLabelPixels = 12;
 constexpr double kAxisTitlePixels = 14;
 constexpr double kLetterPixels = 15;
 constexpr double kNoteArrowWidth = 1.5;
 constexpr double kNoteArrowHead = 8;
-constexpr double kAxisGap = 2; // white axis line outside the black frame
-constexpr double kLongTick = 5;
+using chartlook::kAxisGap; // white axis line outside the black frame
+constexpr double kLongTick = chartlook::kTick;
 constexpr double kShortTick = 3;
-constexpr double kLoopWidth = 3;
-constexpr double kMarkerRadius = 4.5;
+using chartlook::kLoopWidth;
+using chartlook::kMarkerRadius;
+using chartlook::kTickLabelPixels;
 
 struct AxisSteps {
     double max;
@@ -108,7 +109,7 @@ void LoopChart::paintAxes(QPainter &painter, const ChartFrame &f, const QRectF &
     const AxisSteps volume = volumeSteps(design_.volumeAxis);
 
     // Grid lines every 20 mmHg, then the thin black frame over their ends.
-    painter.setPen(QPen(Qt::black, 1 * s));
+    painter.setPen(QPen(Qt::black, chartlook::kFrameWidth * s));
     for (double p = kPressureSteps.labelStep; p < kPressureSteps.max; p += kPressureSteps.labelStep) {
         const double y = f.map(0, p).y();
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
@@ -119,7 +120,7 @@ void LoopChart::paintAxes(QPainter &painter, const ChartFrame &f, const QRectF &
     // White axis lines just outside the frame, ticks pointing out.
     const double axisX = plot.left() - kAxisGap * s;
     const double axisY = plot.bottom() + kAxisGap * s;
-    painter.setPen(QPen(Qt::white, 1 * s, Qt::SolidLine, Qt::FlatCap));
+    painter.setPen(QPen(Qt::white, chartlook::kFrameWidth * s, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(QPointF(axisX, plot.top()), QPointF(axisX, axisY));
     painter.drawLine(QPointF(axisX, axisY), QPointF(plot.right(), axisY));
 
@@ -197,7 +198,7 @@ void LoopChart::paintLoop(
     painter.setPen(QPen(colour, kLoopWidth * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(path);
 
-    painter.setPen(QPen(outline, 1.5 * s));
+    painter.setPen(QPen(outline, chartlook::kMarkerRim * s));
     painter.setBrush(colour);
     for (int n = 1; n <= 5; ++n)
         painter.drawEllipse(f.map(geometry.point(n)), kMarkerRadius * s, kMarkerRadius * s);

@@ -7,6 +7,7 @@
 // Lengths below are in pixels of the design box (393 x 307); they scale with
 // the box, while the plot itself stretches to fill what the margins leave.
 
+#include "diagrams/chartlook.h"
 #include "diagrams/drawing.h"
 #include "diagrams/loopgeometry.h"
 
@@ -72,7 +73,7 @@ public:
 
     static QColor controlColour() { return Qt::black; }
     static QColor changedColour() { return {255, 0, 0}; }
-    static QColor plotColour() { return {0, 255, 0}; }
+    static QColor plotColour() { return chartlook::plotGreen(); }
 
 private:
     void paintAxes(QPainter &painter, const ChartFrame &frame, const QRectF &target) const;

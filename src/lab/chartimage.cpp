@@ -7,78 +7,21 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFormLayout>
-#include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QLabel>
 #include <QSpinBox>
-#include <QSvgGenerator>
 #include <algorithm>
 
 namespace valthera::lab {
 
 using namespace valthera::model;
 
-namespace {
-
-QString writePng(LabChart &chart, QSaveFile &file, QSize size)
-{
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return QStringLiteral("there is not enough memory for a picture of %1 × %2 pixels")
-            .arg(size.width())
-            .arg(size.height());
-    {
-        QPainter painter(&image);
-        chart.paintFigure(painter, size);
-    }
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image))
-        return file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-    return {};
-}
-
-QString writeSvg(LabChart &chart, QSaveFile &file, QSize size)
-{
-    QSvgGenerator generator;
-    generator.setOutputDevice(&file);
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setTitle(chart.accessibleName());
-    generator.setDescription(chart.accessibleDescription());
-    QPainter painter;
-    if (!painter.begin(&generator))
-        return file.errorString();
-    chart.paintFigure(painter, size);
-    painter.end();
-    return file.error() != QFileDevice::NoError ? file.errorString() : QString();
-}
-
-} // namespace
-
 QString writeChartImage(LabChart &chart, const QString &path, QSize size)
 {
-    if (size.width() < kMinFigureSide || size.height() < kMinFigureSide || size.width() > kMaxFigureSide ||
-        size.height() > kMaxFigureSide)
-        return QStringLiteral("a figure must be %1 to %2 pixels a side").arg(kMinFigureSide).arg(kMaxFigureSide);
-    // Written beside the destination and put in its place once complete, so a
-    // failure midway leaves no half-written file and no older one destroyed.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    const bool svg = QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) == 0;
-    const QString error = svg ? writeSvg(chart, file, size) : writePng(chart, file, size);
-    if (!error.isEmpty()) {
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    return writeFigure(path, size, {chart.accessibleName(), chart.accessibleDescription()},
+        [&chart](QPainter &painter, QSize at) { chart.paintFigure(painter, at); });
 }
 
 ChartImageDialog::ChartImageDialog(const QList<LabChart *> &charts, int chosen, QWidget *parent)

@@ -3,6 +3,8 @@
 // as the screen shows it, at a size the student chooses, and the small dialog
 // that asks which chart and how large.
 
+#include "lab/figurefile.h"
+
 #include <QDialog>
 #include <QSize>
 #include <QString>
@@ -14,15 +16,9 @@ namespace valthera::lab {
 
 class LabChart;
 
-// The largest figure, in pixels a side: a teacher's slide needs far less, and a
-// picture this size already takes 64 MiB while it is drawn.
-constexpr int kMaxFigureSide = 4000;
-constexpr int kMinFigureSide = 100;
-
-// Draws chart at size into path, as SVG when the name ends in .svg (any case)
-// and as PNG otherwise. The file appears whole or not at all: an existing file
-// is replaced only once the new one is complete. Returns why it could not be
-// written, or an empty string once it is.
+// Draws chart, as the screen shows it, at size into path (see writeFigure),
+// titled and described as the chart reads to assistive technology. Returns
+// why it could not be written, or an empty string once it is.
 QString writeChartImage(LabChart &chart, const QString &path, QSize size);
 
 // Which of the charts to save and at what size; choosing a chart offers its

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -110,6 +111,21 @@ private slots:
         // Nor is a size past what can be drawn attempted.
         QVERIFY(!writeChartImage(*chart, dir_.filePath("huge.png"), QSize(kMaxFigureSide + 1, 100)).isEmpty());
         QVERIFY(!QFileInfo::exists(dir_.filePath("huge.png")));
+    }
+
+    // The figure is drawn and written beside its file, but putting it in
+    // place fails: its folder went meanwhile. The failure is told and no file is left.
+    void aFigureThatCannotTakeItsPlaceIsNotSaved()
+    {
+        const QString folder = dir_.filePath("going");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + "/chart.png";
+        const QString error = writeFigure(path, QSize(200, 150), {}, [&folder](QPainter &painter, QSize size) {
+            painter.fillRect(QRect(QPoint(0, 0), size), Qt::blue);
+            QVERIFY(QDir(folder).removeRecursively());
+        });
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFileInfo::exists(path));
     }
 
     // Ctrl+S from a spin box: the chart chosen, its size on screen offered,
