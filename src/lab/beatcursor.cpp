@@ -396,12 +396,14 @@ QString BeatCursor::readout() const
     lines << QStringLiteral("V %1 ml · LV %2 · aortic %3 · atrial %4 mmHg")
                  .arg(whole(s.V), whole(s.Plv), whole(s.Pao), whole(s.Pla));
     lines << QStringLiteral("Mitral flow %1 · aortic flow %2 ml/s").arg(whole(s.Qmv), whole(s.Qav));
-    QString valves = QStringLiteral("Mitral valve %1 · aortic valve %2")
-                         .arg(s.Qmv > 0 ? QStringLiteral("open") : QStringLiteral("shut"),
-                             s.Qav > 0 ? QStringLiteral("open") : QStringLiteral("shut"));
-    // A valve that never opens is said once, not as every instant's "shut".
-    if (const QString never = shutValves(); !never.isEmpty())
-        valves += QStringLiteral(" (%1)").arg(never);
+    // A valve that never opens is said so once, in place of "shut".
+    const QString never = shutValves();
+    const auto state = [&](double flow, const char *valve) {
+        if (flow > 0)
+            return QStringLiteral("open");
+        return never.contains(QLatin1String(valve)) ? QStringLiteral("stays shut this beat") : QStringLiteral("shut");
+    };
+    QString valves = QStringLiteral("Mitral valve %1 · aortic valve %2").arg(state(s.Qmv, "mitral"), state(s.Qav, "aortic"));
     if (const int sound = heartSound(); sound > 0)
         valves += sound == 1 ? QStringLiteral(" · first heart sound") : QStringLiteral(" · second heart sound");
     lines << valves;

@@ -238,6 +238,79 @@ void print(const std::string &text)
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
+// The measures of beats 1..N after the step, as JSON objects or CSV rows.
+std::string transientText(const Transient &t, bool csv)
+{
+    std::string out;
+    if (csv) {
+        out = "beat";
+        for (const MeasureInfo &i : measureTable())
+            out += "," + str(i.name);
+        out += "\n";
+        for (std::size_t b = 0; b < t.measures.size(); ++b) {
+            out += std::to_string(b + 1);
+            for (const MeasureInfo &i : measureTable()) {
+                const double v = t.measures[b][i.id];
+                out += "," + (std::isfinite(v) ? value(i, v) : std::string());
+            }
+            out += "\n";
+        }
+    } else {
+        out = "[\n";
+        for (std::size_t b = 0; b < t.measures.size(); ++b) {
+            std::string row = measuresJson(t.measures[b]);
+            row.resize(row.size() - 2);
+            out += "  {\"beat\": " + std::to_string(b + 1) +
+                ", \"assisted\": " + (t.beats[b].assisted[0] ? "true" : "false") + ", " + row + "}" +
+                (b + 1 < t.measures.size() ? ",\n" : "\n");
+        }
+        out += "]\n";
+    }
+    return out;
+}
+
+// Every sample of the steady beat (a balloon pump's cycle of several beats
+// printed whole, each row naming its beat), its phase last.
+std::string beatCsv(const SteadyState &s)
+{
+    const Parameters &p = s.parameters;
+    const bool cycle = s.beat.beats > 1;
+    const bool circulation = p.model == ModelKind::Circulation;
+    const bool balloon = p[Param::IABP] > 0;
+    std::string out = cycle ? "beat,t,V,Plv,Pao,Qmv,Qav,Pla,e" : "t,V,Plv,Pao,Qmv,Qav,Pla,e";
+    if (circulation) {
+        for (std::size_t c = 1; c < kCompartmentCount; ++c)
+            out += ",V_" + str(compartmentName(static_cast<Compartment>(c)));
+        out += ",Pra,Prv,Ppa,Ppv,Qpump";
+        if (balloon)
+            out += ",Vballoon";
+    }
+    out += ",phase\n";
+    const std::vector<SamplePhase> phases = beatPhases(s.beat);
+    char row[600];
+    const std::size_t perBeat = s.beat.samples.size() / static_cast<std::size_t>(s.beat.beats);
+    for (std::size_t k = 0; k < s.beat.samples.size(); ++k) {
+        const Sample &x = s.beat.samples[k];
+        int n = cycle ? std::snprintf(row, sizeof row, "%zu,", k / perBeat + 1) : 0;
+        n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n),
+            "%.4f,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g", x.t, x.V, x.Plv, x.Pao, x.Qmv + 0.0, x.Qav + 0.0, x.Pla,
+            x.e);
+        if (circulation) {
+            for (std::size_t c = 1; c < kCompartmentCount; ++c)
+                n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.10g", x.volumes[c]);
+            n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g,%.6g,%.6g,%.6g,%.6g",
+                x.Pra, x.Prv, x.Ppa, x.Ppv, x.Qpump + 0.0);
+            if (balloon)
+                n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g", x.Vballoon + 0.0);
+        }
+        out += row;
+        out += ",";
+        out += phaseId(phases[k].phase);
+        out += "\n";
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -330,71 +403,9 @@ int main(int argc, char **argv)
         Parameters stepped = p;
         for (const Setting &st : steps)
             stepped[st.param->id] = st.value;
-        const Transient t = sim.transient(s, stepped, beats);
-        std::string out;
-        if (csv) {
-            out = "beat";
-            for (const MeasureInfo &i : measureTable())
-                out += "," + str(i.name);
-            out += "\n";
-            for (std::size_t b = 0; b < t.measures.size(); ++b) {
-                out += std::to_string(b + 1);
-                for (const MeasureInfo &i : measureTable()) {
-                    const double v = t.measures[b][i.id];
-                    out += "," + (std::isfinite(v) ? value(i, v) : std::string());
-                }
-                out += "\n";
-            }
-        } else {
-            out = "[\n";
-            for (std::size_t b = 0; b < t.measures.size(); ++b) {
-                std::string row = measuresJson(t.measures[b]);
-                row.resize(row.size() - 2);
-                out += "  {\"beat\": " + std::to_string(b + 1) +
-                    ", \"assisted\": " + (t.beats[b].assisted[0] ? "true" : "false") + ", " + row + "}" +
-                    (b + 1 < t.measures.size() ? ",\n" : "\n");
-            }
-            out += "]\n";
-        }
-        print(out);
+        print(transientText(sim.transient(s, stepped, beats), csv));
     } else if (csv) {
-        // A balloon pump's cycle of several beats is printed whole, each row
-        // naming its beat.
-        const bool cycle = s.beat.beats > 1;
-        const bool circulation = kind == ModelKind::Circulation;
-        const bool balloon = p[Param::IABP] > 0;
-        std::string out = cycle ? "beat,t,V,Plv,Pao,Qmv,Qav,Pla,e" : "t,V,Plv,Pao,Qmv,Qav,Pla,e";
-        if (circulation) {
-            for (std::size_t c = 1; c < kCompartmentCount; ++c)
-                out += ",V_" + str(compartmentName(static_cast<Compartment>(c)));
-            out += ",Pra,Prv,Ppa,Ppv,Qpump";
-            if (balloon)
-                out += ",Vballoon";
-        }
-        out += ",phase\n";
-        const std::vector<SamplePhase> phases = beatPhases(s.beat);
-        char row[600];
-        const std::size_t perBeat = s.beat.samples.size() / static_cast<std::size_t>(s.beat.beats);
-        for (std::size_t k = 0; k < s.beat.samples.size(); ++k) {
-            const Sample &x = s.beat.samples[k];
-            int n = cycle ? std::snprintf(row, sizeof row, "%zu,", k / perBeat + 1) : 0;
-            n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n),
-                "%.4f,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g,%.6g", x.t, x.V, x.Plv, x.Pao, x.Qmv + 0.0, x.Qav + 0.0, x.Pla,
-                x.e);
-            if (circulation) {
-                for (std::size_t c = 1; c < kCompartmentCount; ++c)
-                    n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.10g", x.volumes[c]);
-                n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g,%.6g,%.6g,%.6g,%.6g",
-                    x.Pra, x.Prv, x.Ppa, x.Ppv, x.Qpump + 0.0);
-                if (balloon)
-                    n += std::snprintf(row + n, sizeof row - static_cast<std::size_t>(n), ",%.6g", x.Vballoon + 0.0);
-            }
-            out += row;
-            out += ",";
-            out += phaseId(phases[k].phase);
-            out += "\n";
-        }
-        print(out);
+        print(beatCsv(s));
     } else {
         std::string split;
         if (const std::optional<AssistSplit> a = assistSplit(s.beat, p))

@@ -183,6 +183,21 @@ private slots:
         }
     }
 
+    // The axial pump starves within 10 ml of V0 and says so at exactly those
+    // instants (the LVAD's flag is held in tst_model).
+    void axialPumpSuction()
+    {
+        const Parameters p = with(preset("hfref"), {{Param::Axial, 50}, {Param::Volume, -500}});
+        const SteadyState s = steadyState(p);
+        int sucked = 0;
+        for (const Sample &x : s.beat.samples) {
+            QCOMPARE(x.suction, x.V - p[Param::V0] < 10);
+            sucked += x.suction ? 1 : 0;
+        }
+        QVERIFY(sucked > 0);
+        QCOMPARE(measure(s)[Measure::Suction], 1.0);
+    }
+
     // A beat after a change is not periodic: its last samples are the next
     // beat's filling, so its EDV is still the filling before it, the old one.
     void theBeatAfterAChangeKeepsTheOldFilling()
