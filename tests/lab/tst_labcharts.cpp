@@ -25,7 +25,7 @@ private slots:
     void init()
     {
         program_ = std::make_unique<Program>();
-        lab_ = qobject_cast<LoopLabWindow *>(testing::openScreen(*program_, QStringLiteral("LoopLab")));
+        lab_ = testing::openLab(*program_);
         QVERIFY(lab_);
     }
     void cleanup() { testing::endProgram(program_); }
