@@ -105,6 +105,39 @@ void cursor(LoopLabWindow &lab)
     settleLab(lab, Reading::Before);
 }
 
+void condition(LoopLabWindow &lab, const char *name)
+{
+    auto *presets = control<QComboBox>(lab, "presets");
+    presets->setCurrentIndex(presets->findText(QString::fromLatin1(name)));
+    settleLab(lab);
+}
+
+void keys(LoopLabWindow &lab, std::initializer_list<Qt::Key> sequence)
+{
+    auto *chart = control<QWidget>(lab, "labChart");
+    chart->setFocus();
+    for (Qt::Key key : sequence) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(chart, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(chart, &release);
+    }
+    settleLab(lab, Reading::Before);
+}
+
+// A centrifugal pump emptying a failing ventricle whose aortic valve stays
+// shut: the cursor 100 ms into the beat, where the volume falls with both
+// valves shut.
+void lvad(LoopLabWindow &lab)
+{
+    condition(lab, "Heart failure with reduced EF");
+    control<QTabWidget>(lab, "labGroups")->setCurrentIndex(1);
+    type(lab, "spinLVAD", 4000);
+    keys(lab, {Qt::Key_Home});
+    for (int i = 0; i < 20; ++i)
+        keys(lab, {Qt::Key_Right});
+}
+
 constexpr LabState kStates[] = {
     {"LoopLab", asOpened},
     {"LoopLab-baseline", baseline},
@@ -113,6 +146,7 @@ constexpr LabState kStates[] = {
     {"LoopLab-occlusion", occlusion},
     {"LoopLab-ecmo", ecmo},
     {"LoopLab-cursor", cursor},
+    {"LoopLab-lvad", lvad},
 };
 
 } // namespace
